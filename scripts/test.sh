@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs the whole suite headless: once as built
+# for use, a short fuzzing run of the reply handling, then the suite again under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+export QT_QPA_PLATFORM=offscreen
+jobs=$(nproc)
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j"$jobs"
+ctest --test-dir build --output-on-failure
+
+if [[ -f fuzz/run.sh ]]; then
+    bash fuzz/run.sh 45
+fi
+
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCURVALON_SANITIZE=ON -DCURVALON_BUILD_BENCH=OFF
+cmake --build build-asan -j"$jobs"
+ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build-asan --output-on-failure

@@ -1,0 +1,288 @@
+#include "link/qt_serial_device.h"
+
+#include <QByteArray>
+#include <QString>
+#include <sstream>
+#include <utility>
+#include <vector>
+
+#include "link/comm_events.h"
+
+#ifdef __linux__
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
+
+namespace curvalon {
+
+namespace {
+
+std::string trimmed(const std::string& s) {
+    const auto first = s.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
+}
+
+#ifdef __linux__
+// The counters watched for errors, each with the code it raises when it grows.
+constexpr std::array<std::int32_t, 5> kCounterCodes = {comm::kFrame, comm::kOverrun, comm::kParity,
+                                                       comm::kBreak, comm::kRxOverflow};
+
+std::array<int, 5> errorCounters(const serial_icounter_struct& c) {
+    return {c.frame, c.overrun, c.parity, c.brk, c.buf_overrun};
+}
+
+// Errors that mean the device itself has gone (hung up, unplugged), not just one failed call.
+bool deviceGone(int error) { return error == EIO || error == ENODEV || error == ENXIO; }
+
+std::string systemLocation(const std::string& port) {
+    return port.rfind('/', 0) == 0 ? port : "/dev/" + port;
+}
+#endif
+
+OpenResult openFailure(QSerialPort::SerialPortError error, [[maybe_unused]] const std::string& port) {
+    switch (error) {
+        case QSerialPort::DeviceNotFoundError: return OpenResult::NotFound;
+        case QSerialPort::PermissionError:
+#ifdef __linux__
+            // The same error covers a locked or exclusively held port and missing rights; a
+            // port we may read and write but cannot open is in use by someone else.
+            return ::access(systemLocation(port).c_str(), R_OK | W_OK) == 0
+                       ? OpenResult::Busy
+                       : OpenResult::NoPermission;
+#else
+            // Windows refuses a port that another program holds with "access denied".
+            return OpenResult::Busy;
+#endif
+        case QSerialPort::UnsupportedOperationError: return OpenResult::BadSettings;
+        default: return OpenResult::Failed;
+    }
+}
+
+}  // namespace
+
+bool parseLineSettings(const std::string& text, LineSettings& out) {
+    std::vector<std::string> parts;
+    std::istringstream in(text);
+    for (std::string part; std::getline(in, part, ',');) parts.push_back(trimmed(part));
+    if (parts.size() != 4) return false;
+
+    LineSettings s;
+    try {
+        std::size_t used = 0;
+        s.baudRate = std::stoi(parts[0], &used);
+        if (used != parts[0].size() || s.baudRate <= 0) return false;
+    } catch (...) {
+        return false;
+    }
+
+    if (parts[1].size() != 1) return false;
+    switch (parts[1][0]) {
+        case 'N': case 'n': s.parity = QSerialPort::NoParity; break;
+        case 'E': case 'e': s.parity = QSerialPort::EvenParity; break;
+        case 'O': case 'o': s.parity = QSerialPort::OddParity; break;
+        case 'M': case 'm': s.parity = QSerialPort::MarkParity; break;
+        case 'S': case 's': s.parity = QSerialPort::SpaceParity; break;
+        default: return false;
+    }
+
+    if (parts[2] == "5") s.dataBits = QSerialPort::Data5;
+    else if (parts[2] == "6") s.dataBits = QSerialPort::Data6;
+    else if (parts[2] == "7") s.dataBits = QSerialPort::Data7;
+    else if (parts[2] == "8") s.dataBits = QSerialPort::Data8;
+    else return false;
+
+    if (parts[3] == "1") s.stopBits = QSerialPort::OneStop;
+    else if (parts[3] == "1.5") s.stopBits = QSerialPort::OneAndHalfStop;
+    else if (parts[3] == "2") s.stopBits = QSerialPort::TwoStop;
+    else return false;
+
+    out = s;
+    return true;
+}
+
+QtSerialDevice::QtSerialDevice() {
+    poll_.setInterval(kPollIntervalMs);
+    QObject::connect(&port_, &QSerialPort::readyRead, &port_, [this] { raiseComm(comm::kReceive); });
+    QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
+                     [this](QSerialPort::SerialPortError e) { onError(e); });
+    QObject::connect(&poll_, &QTimer::timeout, &poll_, [this] { poll(); });
+}
+
+QtSerialDevice::~QtSerialDevice() { close(); }
+
+OpenResult QtSerialDevice::open(const std::string& port, const std::string& settings) {
+    close();
+    LineSettings line;
+    if (!parseLineSettings(settings, line)) return OpenResult::BadSettings;
+
+    port_.setPortName(QString::fromStdString(port));
+    port_.setBaudRate(line.baudRate);
+    port_.setParity(line.parity);
+    port_.setDataBits(line.dataBits);
+    port_.setStopBits(line.stopBits);
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+    if (!port_.open(QIODevice::ReadWrite)) {
+        const OpenResult result = openFailure(port_.error(), port);
+        port_.clearError();
+        return result;
+    }
+    lost_ = false;
+    startPolling();
+    return OpenResult::Ok;
+}
+
+void QtSerialDevice::close() {
+    poll_.stop();
+    if (port_.isOpen()) port_.close();
+}
+
+bool QtSerialDevice::isOpen() const { return port_.isOpen(); }
+
+void QtSerialDevice::write(std::string_view bytes) {
+    if (!port_.isOpen()) return;
+    // QSerialPort hands the bytes to the driver as soon as the event loop runs again, which the
+    // link's pacing delay does at once; no blocking flush on the window's thread.
+    port_.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+std::string QtSerialDevice::readAll() {
+    if (!port_.isOpen()) return {};
+    const QByteArray data = port_.readAll();
+    return std::string(data.constData(), static_cast<std::size_t>(data.size()));
+}
+
+std::int32_t QtSerialDevice::bytesWaiting() const {
+    return port_.isOpen() ? static_cast<std::int32_t>(port_.bytesAvailable()) : 0;
+}
+
+void QtSerialDevice::setBreak(bool on) {
+    if (port_.isOpen() && !port_.setBreakEnabled(on)) port_.clearError();
+}
+
+bool QtSerialDevice::setDtr(bool on) {
+    if (!port_.isOpen()) return false;
+    const bool ok = port_.setDataTerminalReady(on);
+    if (!ok) port_.clearError();
+    return ok;
+}
+
+bool QtSerialDevice::setRts(bool on) {
+    if (!port_.isOpen()) return false;
+    const bool ok = port_.setRequestToSend(on);
+    if (!ok) port_.clearError();
+    return ok;
+}
+
+void QtSerialDevice::onError(QSerialPort::SerialPortError error) {
+    if (!port_.isOpen()) return;
+    switch (error) {
+        case QSerialPort::ResourceError:
+        case QSerialPort::ReadError:
+        case QSerialPort::WriteError:
+            // A failed read or write on a port that still answers is passing trouble; one that
+            // no longer answers has gone with its adapter or its other end.
+            if (!portAnswers()) portLost();
+            break;
+        default: break;
+    }
+}
+
+bool QtSerialDevice::portAnswers() const {
+#ifdef __linux__
+    termios t{};
+    return ::tcgetattr(port_.handle(), &t) == 0 || !deviceGone(errno);
+#else
+    return port_.error() != QSerialPort::ResourceError;
+#endif
+}
+
+// Reported once, then the port is closed, so a vanished device cannot flood the status panel
+// with one error per failed read.
+void QtSerialDevice::portLost() {
+    if (lost_) return;
+    lost_ = true;
+    close();
+    raiseComm(comm::kPortLost);
+}
+
+void QtSerialDevice::startPolling() {
+#ifdef __linux__
+    const int fd = port_.handle();
+    int lines = 0;
+    watchModemLines_ = ::ioctl(fd, TIOCMGET, &lines) == 0;
+    modemLines_ = lines;
+    serial_icounter_struct counts{};
+    watchErrorCounters_ = ::ioctl(fd, TIOCGICOUNT, &counts) == 0;
+    errorCounts_ = errorCounters(counts);
+    // A pseudo-terminal and some adapters have neither; there is then nothing to watch.
+    if (watchModemLines_ || watchErrorCounters_) poll_.start();
+#endif
+}
+
+void QtSerialDevice::poll() {
+    if (watchModemLines_ && !pollModemLines()) return;
+    if (watchErrorCounters_ && !pollErrorCounters()) return;
+    if (!watchModemLines_ && !watchErrorCounters_) poll_.stop();
+}
+
+// Both return false when the port went away while they ran.
+bool QtSerialDevice::pollModemLines() {
+#ifdef __linux__
+    int lines = 0;
+    if (::ioctl(port_.handle(), TIOCMGET, &lines) != 0) {
+        if (deviceGone(errno)) {
+            portLost();
+            return false;
+        }
+        watchModemLines_ = false;
+        return true;
+    }
+    const int changed = lines ^ modemLines_;
+    modemLines_ = lines;
+    // A ring is reported when the ring indicator comes on, not again when it drops.
+    const struct {
+        bool raised;
+        std::int32_t code;
+    } events[] = {
+        {(changed & TIOCM_CTS) != 0, comm::kCtsChange},
+        {(changed & TIOCM_DSR) != 0, comm::kDsrChange},
+        {(changed & TIOCM_CAR) != 0, comm::kCdChange},
+        {(changed & lines & TIOCM_RNG) != 0, comm::kRing},
+    };
+    for (const auto& e : events) {
+        if (!e.raised) continue;
+        raiseComm(e.code);
+        if (!port_.isOpen()) return false;
+    }
+#endif
+    return true;
+}
+
+bool QtSerialDevice::pollErrorCounters() {
+#ifdef __linux__
+    serial_icounter_struct counts{};
+    if (::ioctl(port_.handle(), TIOCGICOUNT, &counts) != 0) {
+        if (deviceGone(errno)) {
+            portLost();
+            return false;
+        }
+        watchErrorCounters_ = false;
+        return true;
+    }
+    const std::array<int, 5> now = errorCounters(counts);
+    const std::array<int, 5> before = std::exchange(errorCounts_, now);
+    for (std::size_t i = 0; i < now.size(); ++i) {
+        if (now[i] == before[i]) continue;
+        raiseComm(kCounterCodes[i]);
+        if (!port_.isOpen()) return false;
+    }
+#endif
+    return true;
+}
+
+}  // namespace curvalon

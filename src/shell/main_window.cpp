@@ -1,0 +1,293 @@
+#include "shell/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QPainter>
+
+namespace curvalon {
+
+QRect twipRect(int left, int top, int width, int height) {
+    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
+                 twipsToPixels(height));
+}
+
+namespace {
+
+QFont fieldFont() {
+    QFont f = QApplication::font();
+    f.setPixelSize(11);
+    return f;
+}
+
+}  // namespace
+
+// Shows the off-screen plot image; everything drawn stays in the image, so uncovering the
+// window only copies pixels back.
+class CanvasWidget : public QWidget {
+public:
+    CanvasWidget(QWidget* parent, ImageSurface& surface) : QWidget(parent), surface_(surface) {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        surface_.setListener([this] { update(); });
+    }
+
+protected:
+    void paintEvent(QPaintEvent* e) override {
+        QPainter p(this);
+        p.drawImage(e->rect(), surface_.image(), e->rect());
+        surface_.shown();
+    }
+
+private:
+    ImageSurface& surface_;
+};
+
+class StripWidget : public QWidget {
+public:
+    StripWidget(QWidget* parent, ImageMarkerStrip& strip) : QWidget(parent), strip_(strip) {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        strip_.setListener([this] { update(); });
+    }
+
+protected:
+    void paintEvent(QPaintEvent* e) override {
+        QPainter p(this);
+        p.drawImage(e->rect(), strip_.image(), e->rect());
+        strip_.shown();
+    }
+
+private:
+    ImageMarkerStrip& strip_;
+};
+
+MainWindow::MainWindow() {
+    setWindowTitle(QString::fromLatin1(kCaption));
+    const Rgb back = backColor();
+    surface_ = std::make_unique<ImageSurface>(twipsToPixels(kMaxClientWidthTwips) + 1,
+                                              twipsToPixels(kMaxClientHeightTwips) + 1, back);
+    strip_ = std::make_unique<ImageMarkerStrip>(twipsToPixels(165), twipsToPixels(10355) + 1,
+                                                back, fieldFont());
+
+    client_ = new QWidget(this);
+    canvas_ = new CanvasWidget(client_, *surface_);
+    canvas_->setGeometry(0, 0, surface_->image().width(), surface_->image().height());
+    stripWidget_ = new StripWidget(client_, *strip_);
+    stripWidget_->setGeometry(twipRect(2040, 0, 165, 5295));
+    setCentralWidget(client_);
+
+    buildFields();
+    buildButtons();
+    buildMenus();
+    buildStatusBar();
+    setClientSize(7575, 5670);
+
+    qApp->installEventFilter(this);
+}
+
+MainWindow::~MainWindow() { qApp->removeEventFilter(this); }
+
+Rgb MainWindow::backColor() const {
+    const QColor c = palette().color(QPalette::Window);
+    return rgb(c.red(), c.green(), c.blue());
+}
+
+QLabel* MainWindow::addField(Field f, int index, const char* text, int left, int top, int width,
+                             int height) {
+    auto* label = new QLabel(QString::fromLatin1(text), client_);
+    label->setGeometry(twipRect(left, top, width, height));
+    label->setFont(fieldFont());
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setLineWidth(1);
+    label->setAutoFillBackground(true);
+    label->setMargin(0);
+    label->setIndent(1);
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    pal.setColor(QPalette::WindowText, Qt::black);
+    label->setPalette(pal);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    fields_[{int(f), index}] = label;
+    return label;
+}
+
+void MainWindow::buildFields() {
+    addField(Field::TimeDivTtl, 0, "TimeDiv", 120, 240, 735, 255);
+    addField(Field::TimeDivTim, 0, "0.00", 840, 240, 480, 270);
+    addField(Field::TimeDivUnit, 0, "S", 1320, 240, 255, 270);
+    static const char* chNames[] = {"CH1", "CH2", "CH3", "CH4"};
+    for (int i = 0; i < 4; ++i) {
+        const int top = 480 + 240 * i;
+        addField(Field::ChTtl, i, chNames[i], 120, top, 735, 270);
+        addField(Field::ChDivV, i, "0.00", 840, top, 495, 270);
+        addField(Field::ChDivUnit, i, "V", 1320, top, 255, 270);
+    }
+    addField(Field::TrigPosiTtl, 0, "TrigPosi", 120, 1440, 765, 270);
+    addField(Field::TrigPosiTim, 0, "000.0", 840, 1440, 480, 270);
+    addField(Field::TrigPosiUnit, 0, "S", 1320, 1440, 255, 270);
+    addField(Field::TrigerChTtl, 0, "Triger", 120, 1680, 735, 270);
+    addField(Field::TrigLevV, 0, "0.00", 840, 1680, 495, 270);
+    addField(Field::TrigLevUnit, 0, "V", 1320, 1680, 255, 270);
+    addField(Field::TrigerCH, 0, "-", 1560, 1680, 495, 270);
+    addField(Field::ProbeTtl, 0, "Probe", 120, 1940, 855, 270);
+    addField(Field::CouplingTtl, 0, "Coupling", 120, 2420, 855, 270);
+    addField(Field::BWTtl, 0, "BW Limit", 120, 2900, 855, 270);
+    addField(Field::InvertTtl, 0, "Invert", 120, 3380, 855, 270);
+    for (int i = 0; i < 4; ++i) {
+        const int left = 120 + 480 * i;
+        addField(Field::Probe, i, "-", left, 2160, 495, 270);
+        addField(Field::Coupling, i, "-", left, 2640, 495, 270);
+        addField(Field::BWLimit, i, "-", left, 3120, 495, 270);
+        addField(Field::Invert, i, "-", left, 3600, 495, 270);
+    }
+    addField(Field::dispTxD_str, 0, "Tx", 120, 3880, 1935, 270);
+    addField(Field::dispRxD_str, 0, "Rx", 120, 4160, 1935, 255);
+}
+
+QPushButton* MainWindow::addButton(Button b, int index, const char* caption, int left, int top,
+                                   int width, int height) {
+    auto* button = new QPushButton(QString::fromLatin1(caption), client_);
+    button->setGeometry(twipRect(left, top, width, height));
+    button->setFont(fieldFont());
+    // Keys belong to the window's key map, never to a focused button.
+    button->setFocusPolicy(Qt::NoFocus);
+    buttons_[{int(b), index}] = button;
+    connect(button, &QPushButton::clicked, this, [this, b, index] {
+        if (onButton) onButton(b, index);
+    });
+    return button;
+}
+
+void MainWindow::buildButtons() {
+    addButton(Button::cbSelCurve, 0, "S", 1680, 240, 375, 300);
+    static const char* chCaptions[] = {"1", "2", "3", "4"};
+    for (int i = 0; i < 4; ++i) addButton(Button::cbCh, i, chCaptions[i], 1680, 480 + 240 * i, 375, 255);
+    addButton(Button::cbReDraw, 0, "Re Draw", 120, 4440, 1095, 375);
+    addButton(Button::cbNewCurve, 0, "New Curve", 120, 4800, 1095, 375);
+    addButton(Button::cbRefFlag, 4, "A", 1320, 4440, 375, 255);
+    addButton(Button::cbRefFlag, 5, "B", 1680, 4440, 375, 255);
+    addButton(Button::cbRefFlag, 6, "C", 1320, 4680, 375, 255);
+    addButton(Button::cbRefFlag, 7, "D", 1680, 4680, 375, 255);
+}
+
+QAction* MainWindow::addMenuItem(QMenu* menu, Menu m, int index, const QString& caption) {
+    QAction* action = menu->addAction(caption);
+    menuItems_[{int(m), index}] = action;
+    connect(action, &QAction::triggered, this, [this, m, index] {
+        if (onMenu) onMenu(m, index);
+    });
+    return action;
+}
+
+void MainWindow::buildMenus() {
+    QMenuBar* bar = menuBar();
+    QMenu* file = bar->addMenu(QStringLiteral("File(&F)"));
+    addMenuItem(file, Menu::mnuIniTDS2024, 0, QStringLiteral("Initial TDS2024(&I)"));
+    addMenuItem(file, Menu::mnuSave, 0, QStringLiteral("Save(&S)"));
+    file->addSeparator();
+    addMenuItem(file, Menu::mnuEnd, 0, QStringLiteral("Exit(&X)"));
+
+    QMenu* curve = bar->addMenu(QStringLiteral("Curve(&C)"));
+    addMenuItem(curve, Menu::mnuReDraw, 0, QStringLiteral("Re Draw(&R)"));
+    addMenuItem(curve, Menu::mnuNewCurve, 0, QStringLiteral("New Curve(&N)"));
+    curve->addSeparator();
+    addMenuItem(curve, Menu::mnuViewRef, 0, QStringLiteral("View Reference"));
+    addMenuItem(curve, Menu::mnuReadRef, 0, QStringLiteral("Read Reference"));
+    static const char* refCaptions[] = {"RefA", "RefB", "RefC", "RefD"};
+    for (int r = 4; r <= 7; ++r) {
+        addMenuItem(curve, Menu::mnuRef, r, QString::fromLatin1(refCaptions[r - 4]))
+            ->setEnabled(false);
+    }
+
+    QMenu* channels = bar->addMenu(QStringLiteral("CH_Select(&S)"));
+    for (int i = 0; i < 4; ++i) {
+        addMenuItem(channels, Menu::mnuCh, i, QStringLiteral("CH%1(&%1)").arg(i + 1));
+    }
+
+    QMenu* magnify = bar->addMenu(QStringLiteral("Magnify(&M)"));
+    for (int i = 0; i < 10; ++i) {
+        addMenuItem(magnify, Menu::mnuMagH, i, QStringLiteral("H  x%1").arg(i + 1));
+    }
+    for (int i = 0; i < 4; ++i) {
+        addMenuItem(magnify, Menu::mnuMagV, i, QStringLiteral("V  x%1").arg(i + 1));
+    }
+
+    QAction* help = bar->addAction(QStringLiteral("Help"));
+    menuItems_[{int(Menu::mnuHelp), 0}] = help;
+    connect(help, &QAction::triggered, this, [this] {
+        if (onMenu) onMenu(Menu::mnuHelp, 0);
+    });
+}
+
+void MainWindow::buildStatusBar() {
+    statusBar_ = new QWidget(client_);
+    statusBar_->setFont(fieldFont());
+    statusPanel_ = new QLabel(QStringLiteral("Stat:"), statusBar_);
+    statusPanel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statusPanel_->setIndent(2);
+    statusPanel_->setFont(fieldFont());
+    statusPanel_->setTextFormat(Qt::PlainText);
+}
+
+QWidget* MainWindow::stripWidget() const { return stripWidget_; }
+
+void MainWindow::setClientSize(int widthTwips, int heightTwips) {
+    const int w = twipsToPixels(widthTwips);
+    const int h = twipsToPixels(heightTwips);
+    client_->setFixedSize(w, h);
+    // The status bar is docked to the bottom edge across the full width; its panel keeps its width.
+    const int barHeight = twipsToPixels(255);
+    statusBar_->setGeometry(0, h - barHeight, w, barHeight);
+    statusBar_->raise();
+    statusPanel_->setGeometry(0, 0, std::min(twipsToPixels(7200), w), barHeight);
+    setFixedSize(w, h + menuBar()->sizeHint().height());
+}
+
+void MainWindow::setStripHeight(int heightTwips) {
+    QRect r = stripWidget_->geometry();
+    r.setHeight(twipsToPixels(heightTwips));
+    stripWidget_->setGeometry(r);
+}
+
+QLabel* MainWindow::field(Field f, int index) const {
+    auto it = fields_.find({int(f), index});
+    return it == fields_.end() ? nullptr : it->second;
+}
+
+QPushButton* MainWindow::button(Button b, int index) const {
+    auto it = buttons_.find({int(b), index});
+    return it == buttons_.end() ? nullptr : it->second;
+}
+
+QAction* MainWindow::menuItem(Menu m, int index) const {
+    auto it = menuItems_.find({int(m), index});
+    return it == menuItems_.end() ? nullptr : it->second;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return QMainWindow::eventFilter(watched, event);
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    // Alt and Ctrl combinations belong to the menus.
+    if (key->modifiers() & (Qt::AltModifier | Qt::ControlModifier)) return false;
+    const QString text = key->text();
+    if (!text.isEmpty()) {
+        const char16_t code = text.at(0).unicode();
+        if (onCharKey && code < 256) onCharKey(code);
+    } else if (onOtherKey) {
+        onOtherKey(key->key());
+    }
+    return true;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (onClose) {
+        event->ignore();
+        onClose();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+}  // namespace curvalon
