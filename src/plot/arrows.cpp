@@ -6,7 +6,7 @@ namespace {
 
 constexpr std::int64_t kVerticalStrokes = 80;
 constexpr std::int64_t kShaftFirst = 39;  // the four middle strokes carry the shaft
-constexpr std::int64_t kShaftLast = 42;
+constexpr std::int64_t kShaftLast = 41;
 constexpr std::int64_t kHeadStep = 4;  // twips the head narrows by every second stroke
 constexpr std::int64_t kSideStrokes = 60;
 constexpr std::int64_t kSideHeadStrokes = 40;

@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QStyleFactory>
+#include <cstdio>
+#include <cstdlib>
 
-#include "model/scope_state.h"
-#include "plot/graticule.h"
+#include "link/qt_serial_device.h"
 #include "shell/main_window.h"
+#include "shell/scope_app.h"
 
 namespace curvalon {
 
@@ -14,11 +16,14 @@ int runApplication(QApplication& app) {
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     app.setApplicationName(QStringLiteral("Curvalon"));
     MainWindow window;
-    ScopeState state;
-    initTables(state, window.backColor());
-    drawScreenEdges(state, window.surface());
-    drawGraticule(state, window.surface());
+    QtSerialDevice device;
+    ScopeApp scope(window, device, [](int code) {
+        // Quitting may happen inside a wait, deep in a command: end here, run nothing more.
+        std::fflush(nullptr);
+        std::_Exit(code);
+    });
     window.show();
+    scope.load();
     return app.exec();
 }
 

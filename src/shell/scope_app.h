@@ -1,0 +1,70 @@
+// The application core: the main window's state and every subsystem working on it, the
+// start-up sequence, quitting, and the commands from keys, menus and buttons.
+#pragma once
+
+#include <QPointer>
+#include <QTimer>
+#include <functional>
+
+#include "link/serial_link.h"
+#include "model/channel_selection.h"
+#include "model/reference_selection.h"
+#include "model/scope_state.h"
+#include "plot/composition.h"
+#include "protocol/curve_transfer.h"
+#include "protocol/instrument_init.h"
+#include "protocol/settings_queries.h"
+#include "shell/help_window.h"
+#include "shell/main_window.h"
+#include "shell/qt_window_ops.h"
+
+namespace curvalon {
+
+class ScopeApp {
+public:
+    // exitProgram ends the process at once with the given code; tests replace it.
+    ScopeApp(MainWindow& window, SerialDevice& device, std::function<void(int)> exitProgram);
+    ~ScopeApp();
+
+    // The window's load handler: arms the one-shot start-up 100 ms later.
+    void load();
+    void startUp();
+    void quitProgram();
+
+    // Commands.
+    void keyPress(int charCode);
+    void otherKey(int qtKey);
+    void buttonClicked(Button b, int index);
+    void menuChosen(Menu m, int index);
+    void showHelp();
+
+    ScopeState& state() { return state_; }
+    SerialLink& link() { return link_; }
+    HelpWindow* helpWindow() const { return help_; }
+    const QTimer& timer1() const { return timer1_; }
+
+private:
+    void timer1Tick();
+    void clearEcho();
+    bool mayStartCommand() const;
+    // "Stat:" before the action and "" after it.
+    void wrapped(const std::function<void()>& action);
+    void runKey(int key);
+    void zoomTo(std::int32_t hIdx, std::int32_t vIdx);
+
+    MainWindow& window_;
+    std::function<void(int)> exitProgram_;
+    ScopeState state_;
+    QtWindowOps ops_;
+    SerialLink link_;
+    ChannelSelection channels_;
+    ReferenceSelection references_;
+    SettingsQueries queries_;
+    CurveTransfer curves_;
+    Composer composer_;
+    InstrumentInit init_;
+    QTimer timer1_;
+    QPointer<HelpWindow> help_;
+};
+
+}  // namespace curvalon

@@ -1,0 +1,121 @@
+// A stand-in for the oscilloscope at the far end of the serial line. It answers the queries the
+// tool sends in the instrument's long form (headers on, items joined by ";", a new header path
+// after ";:", a carriage return at the end), keeps the state the tool's commands change, and
+// misbehaves on request. answer() and onBreak() are pure byte-in, byte-out, so the same
+// instrument can sit behind a pseudo-terminal; attach() plugs it into a FakeSerialDevice.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace curvalon::test {
+
+class FakeSerialDevice;
+
+enum class Fault {
+    Silence,             // no answer at all
+    LineFeedTerminator,  // the reply ends with a line feed instead of a carriage return
+    WrongChannelHeader,  // a channel reply names another channel
+    ShortRecord,         // a 1000-point curve record
+    OversizedReply,      // the reply is padded past 3000 bytes
+    TrailingBytes,       // a stray line follows the reply
+    LineError,           // a framing error halfway through the reply (over a device only)
+};
+
+// How the channel reply is laid out; firmware versions differ.
+enum class ChannelLayout {
+    Standard,         // PROBE;SCALE;POSITION;COUPLING;BANDWIDTH;INVERT
+    NoInvert,         // ... ends after BANDWIDTH
+    ProbeLast,        // SCALE;POSITION;COUPLING;BANDWIDTH;PROBE, no INVERT
+    UnitAfterInvert,  // ... INVERT;YUNIT "V"
+};
+
+struct ChannelSetup {
+    bool present = true;    // a two-channel model has no CH3, CH4
+    bool displayed = true;  // shown on the instrument; only displayed sources send curves
+    std::string probe = "1.0E1";
+    std::string scale = "5.0E-1";
+    std::string position = "0.0E0";
+    std::string coupling = "DC";
+    std::string bandwidth = "OFF";
+    std::string invert = "OFF";
+    ChannelLayout layout = ChannelLayout::Standard;
+};
+
+class SimulatedInstrument {
+public:
+    static constexpr int kSamples = 2500;
+    // Fault key for the answer to a line break.
+    static constexpr const char* kBreak = "<break>";
+
+    SimulatedInstrument();
+
+    // The reply to one command line (without its carriage return), trailing bytes included;
+    // empty when the instrument stays silent. Updates the instrument's state.
+    std::string answer(const std::string& line);
+    // The reply to a line break: "DCL", NUL, carriage return.
+    std::string onBreak();
+
+    // Answers through the device: each reply starts latencyMs after the command's carriage
+    // return, at once or paced at 19200 baud in batches.
+    void attach(FakeSerialDevice& device);
+
+    // Settings, in the text the instrument prints.
+    std::array<ChannelSetup, 4> channels;
+    std::array<bool, 4> refStored{true, true, true, true};  // REFA..REFD held in memory
+    std::array<bool, 4> refDisplayed{};
+    std::string horScale = "5.0E-4";
+    std::string horPosition = "0.0E0";
+    std::string delayScale = "5.0E-5";
+    std::string delayPosition = "0.0E0";
+    std::string trigLevel = "1.20E0";
+    std::string edgeSource = "CH1";
+    std::string videoSource = "CH2";
+    std::string pulseSource = "CH3";
+    bool headers = true;  // off: values only, no keywords
+    // Signed samples per source 0..7 (CH1..CH4, REFA..REFD).
+    std::array<std::array<std::int8_t, kSamples>, 8> waveforms{};
+    std::string encoding = "RPB";  // the power-on default; "DAT:ENC RIB" makes it signed
+    std::string dataSource = "CH1";
+
+    // Faults by command line ("CURV?", "CH2?", kBreak); the empty key applies to every reply.
+    void setFault(Fault fault, const std::string& line = "");
+    void clearFaults() { faults_.clear(); }
+    // Replaces the reply to a command line with exactly these bytes.
+    void setReply(const std::string& line, std::string bytes) { replies_[line] = std::move(bytes); }
+
+    bool paced = false;
+    int latencyMs = 2;
+    std::size_t batchBytes = 64;
+
+    // Every command line received, in order, without its carriage return.
+    std::vector<std::string> received;
+    int breaks = 0;
+
+private:
+    struct Reply {
+        std::string bytes;     // the reply proper
+        std::string trailing;  // bytes that follow it
+        bool lineError = false;
+    };
+
+    Reply respond(const std::string& line);
+    Reply shape(const std::string& line, std::string body);
+    std::string replyBody(const std::string& line);
+    std::string selectReply() const;
+    std::string horizontalReply() const;
+    std::string triggerReply() const;
+    std::string channelReply(int ch, bool wrongHeader) const;
+    std::string curveReply(bool shortRecord) const;
+    void track(const std::string& line);
+    bool has(Fault fault, const std::string& line) const;
+    void send(FakeSerialDevice& device, const Reply& reply) const;
+
+    std::map<std::string, std::vector<Fault>> faults_;
+    std::map<std::string, std::string> replies_;
+};
+
+}  // namespace curvalon::test

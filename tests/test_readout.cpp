@@ -1,0 +1,225 @@
+// The settings readout: number texts, the three unit forms, and what lands in which box.
+#include <QtTest>
+#include <clocale>
+#include <cmath>
+#include <limits>
+#include <memory>
+
+#include "model/scope_state.h"
+#include "plot/number_text.h"
+#include "plot/readout.h"
+#include "support/fake_window_ops.h"
+
+using namespace curvalon;
+using curvalon::test::FakeWindowOps;
+
+namespace {
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+const double kNaN = std::nan("");
+
+QStringList logOf(const FakeWindowOps& w) {
+    QStringList out;
+    for (const auto& line : w.log) out << QString::fromStdString(line);
+    return out;
+}
+
+void formColumns() {
+    QTest::addColumn<double>("input");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("unit");
+}
+
+void checkForm(ReadoutText (*form)(double)) {
+    QFETCH(double, input);
+    QFETCH(QString, value);
+    QFETCH(QString, unit);
+    const ReadoutText r = form(input);
+    QCOMPARE(QString::fromStdString(r.value), value);
+    QCOMPARE(QString::fromStdString(r.unit), unit);
+}
+
+}  // namespace
+
+class ReadoutTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ScopeState> s;
+    FakeWindowOps w;
+
+private slots:
+    void init() {
+        s = std::make_unique<ScopeState>();
+        initTables(*s, rgb(240, 240, 240));
+        w.log.clear();
+    }
+
+    void numberText_data() {
+        QTest::addColumn<double>("input");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("2.5") << 2.5 << "2.5";
+        QTest::newRow("250") << 250.0 << "250";
+        QTest::newRow("0.05") << 0.05 << "0.05";
+        QTest::newRow("0.0000001 x 1000000") << 0.0000001 * 1000000 << "0.1";
+        QTest::newRow("0.09999999999999999") << 0.09999999999999999 << "0.1";
+        QTest::newRow("0.1 + 0.2") << 0.1 + 0.2 << "0.3";
+        QTest::newRow("negative") << -2.5 << "-2.5";
+        QTest::newRow("zero") << 0.0 << "0";
+        QTest::newRow("negative zero") << -0.0 << "0";
+        QTest::newRow("15 digits of 1/3") << 1.0 / 3 << "0.333333333333333";
+        QTest::newRow("15 digits of -2/3") << -2.0 / 3 << "-0.666666666666667";
+        QTest::newRow("rounding carries") << 999999999999999.9 << "1000000000000000";
+        QTest::newRow("large, no exponent") << 123456789012345678.0 << "123456789012346000";
+        QTest::newRow("small, no exponent") << 0.00001 << "0.00001";
+        QTest::newRow("infinite") << kInf << "???";
+        QTest::newRow("not a number") << kNaN << "???";
+    }
+    void numberText() {
+        QFETCH(double, input);
+        QFETCH(QString, text);
+        QCOMPARE(QString::fromStdString(curvalon::numberText(input)), text);
+    }
+
+    void numberTextIgnoresLocale() {
+        if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) QSKIP("no comma locale installed");
+        const std::string text = curvalon::numberText(2.5);
+        std::setlocale(LC_NUMERIC, "C");
+        QCOMPARE(text, std::string("2.5"));
+    }
+
+    void wholeText_data() {
+        QTest::addColumn<double>("input");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("1.5") << 1.5 << "1";
+        QTest::newRow("-1.5 toward zero") << -1.5 << "-1";
+        QTest::newRow("999.9") << 999.9 << "999";
+        QTest::newRow("-0.5") << -0.5 << "0";
+        QTest::newRow("beyond 64 bits") << 1e20 << "100000000000000000000";
+    }
+    void wholeText() {
+        QFETCH(double, input);
+        QFETCH(QString, text);
+        QCOMPARE(QString::fromStdString(curvalon::wholeText(input)), text);
+    }
+
+    void voltage_data() {
+        formColumns();
+        for (auto [v, text, unit] : std::initializer_list<std::tuple<double, const char*, const char*>>{
+                 {0.5, "500", "mV"},    {0.02, "20", "mV"},     {2, "2", "V"},        {0.005, "5", "mV"},
+                 {1.5, "1.5", "V"},     {1500, "1", "kV"},      {150, "150", "V"},    {12.34, "12.3", "V"},
+                 {0.125, "125", "mV"},  {0.0125, "12.5", "mV"}, {0, "0", "mV"},       {1000, "1", "kV"},
+                 {999.99, "999", "V"},  {100, "100", "V"},      {99.99, "99.9", "V"}, {1, "1", "V"},
+                 {0.999, "999", "mV"},  {0.1, "100", "mV"},     {0.0999, "99.9", "mV"},
+                 {0.09999999999999999, "100", "mV"},
+                 // From -1 V down: the magnitude's form behind a minus sign.
+                 {-1, "-1", "V"},       {-1.5, "-1.5", "V"},    {-12.34, "-12.3", "V"},
+                 {-150, "-150", "V"},   {-1500, "-1", "kV"},
+                 // Between -1 V and 0: the millivolt text cut to four characters.
+                 {-0.5, "-500", "mV"},  {-0.02, "-20", "mV"},   {-0.999, "-999", "mV"},
+                 {kInf, "???", "V"},    {-kInf, "???", "V"},    {kNaN, "???", "V"}}) {
+            QTest::addRow("%.16g", v) << v << QString(text) << QString(unit);
+        }
+    }
+    void voltage() { checkForm(voltageReadout); }
+
+    void timeDiv_data() {
+        formColumns();
+        for (auto [t, text, unit] : std::initializer_list<std::tuple<double, const char*, const char*>>{
+                 {1, "1", "S"},           {0.25, "250", "mS"},      {0.0025, "2.5", "mS"},
+                 {0.00025, "250", "uS"},  {0.0000001, "100", "nS"}, {0.0005, "500", "uS"},
+                 {0.0000025, "2.5", "uS"}, {0.000000005, "5", "nS"}, {50, "50", "S"},
+                 {2.5, "2.5", "S"},       {0.1, "100", "mS"},       {0.0999, "99.9", "mS"},
+                 {0.001, "1", "mS"},      {0.0001, "100", "uS"},    {0.000001, "1", "uS"},
+                 {0.00000025, "250", "nS"}, {0.0000000025, "2.5", "nS"}, {kNaN, "???", "S"}}) {
+            QTest::addRow("%.16g", t) << t << QString(text) << QString(unit);
+        }
+    }
+    void timeDiv() { checkForm(timeDivReadout); }
+
+    void position_data() {
+        formColumns();
+        for (auto [p, text, unit] : std::initializer_list<std::tuple<double, const char*, const char*>>{
+                 {0, "0", "S"},              {0.5, "500", "mS"},         {-0.5, "-500", "mS"},
+                 {-2, "-2", "S"},            {0.00000005, "50", "nS"},   {-0.0025, "-2.5", "mS"},
+                 {-0.00025, "-250", "uS"},   {0.0012, "1.2", "mS"},      {1, "1", "S"},
+                 {12.5, "12.5", "S"},        {0.1, "100", "mS"},         {0.0123456, "12.34", "mS"},
+                 {0.001, "1", "mS"},         {0.0001, "100", "uS"},      {0.000012345, "12.34", "uS"},
+                 {0.000001, "1", "uS"},      {0.0000001, "100", "nS"},   {-0.0000001, "-100", "nS"},
+                 {-1, "-1", "S"},            {-0.1, "-100", "mS"},       {-0.0123456, "-12.3", "mS"},
+                 {-0.001, "-1", "mS"},       {-0.0001, "-100", "uS"},    {-0.000001, "-1", "uS"},
+                 {-0.00000025, "-250", "nS"},
+                 // Between 0.1 us and 1 us: nanoseconds like the neighbouring rows.
+                 {0.0000005, "500", "nS"},   {0.00000099, "990", "nS"},
+                 {kInf, "???", "S"},         {kNaN, "???", "S"}}) {
+            QTest::addRow("%.16g", p) << p << QString(text) << QString(unit);
+        }
+    }
+    void position() { checkForm(positionReadout); }
+
+    void timebaseFillsFourBoxesInOrder() {
+        s->timeDiv = 0.0005;
+        s->horPosition = -0.0025;
+        showTimebase(*s, w);
+        QCOMPARE(logOf(w), (QStringList{"text TimeDivTim 0 500", "text TimeDivUnit 0 uS",
+                                        "text TrigPosiTim 0 -2.5", "text TrigPosiUnit 0 mS"}));
+    }
+
+    void trigLevelWritesUnitThenValueOnly() {
+        s->trigLevel = -1500;
+        showTrigLevel(*s, w);
+        QCOMPARE(logOf(w), (QStringList{"text TrigLevUnit 0 kV", "text TrigLevV 0 -1"}));
+    }
+
+    void trigSource_data() {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("colour");
+        QTest::newRow("CH1") << "CH1" << "255,200,0";
+        QTest::newRow("CH4") << "CH4" << "0,208,0";
+        QTest::newRow("EXT") << "EXT" << "0,0,0";
+        QTest::newRow("AC") << "AC" << "0,0,0";
+        QTest::newRow("lower case") << "ch2" << "0,0,0";
+        QTest::newRow("trailing blank") << "CH2 " << "0,0,0";
+        QTest::newRow("nothing read yet") << "" << "0,0,0";
+    }
+    void trigSource() {
+        QFETCH(QString, source);
+        QFETCH(QString, colour);
+        s->trigSource = source.toStdString();
+        showTrigSource(*s, w);
+        QCOMPARE(logOf(w), (QStringList{"text TrigerCH 0 " + source, "fore TrigerCH 0 " + colour}));
+    }
+
+    void channelSettings() {
+        s->chEnable[2] = 1;
+        s->chProbe[2] = 10;
+        s->chVoltDiv[2] = 0.05;
+        s->chCoupling[2] = "DC";
+        s->chBandwidth[2] = "OFF";
+        s->chInvert[2] = "ON";
+        showChannelSettings(*s, w, 2);
+        const QStringList texts{"text Probe 2 10", "text ChDivUnit 2 mV", "text ChDivV 2 50",
+                                "text Coupling 2 DC", "text BWLimit 2 OFF", "text Invert 2 ON"};
+        auto colours = [](const QString& c) {
+            QStringList out;
+            for (auto f : {"Probe", "ChDivUnit", "ChDivV", "Coupling", "BWLimit", "Invert"})
+                out << QString("fore %1 2 %2").arg(f, c);
+            return out;
+        };
+        QCOMPARE(logOf(w), texts + colours("208,0,208"));
+
+        // Switched off: the same boxes grey, their texts as they were.
+        w.log.clear();
+        s->chEnable[2] = 0;
+        s->chVoltDiv[2] = 5;
+        showChannelSettings(*s, w, 2);
+        QCOMPARE(logOf(w), colours("196,196,196"));
+        QCOMPARE(w.text(Field::ChDivV, 2), std::string("50"));
+
+        w.log.clear();
+        showChannelSettings(*s, w, 4);
+        QVERIFY(w.log.empty());
+    }
+};
+
+QTEST_GUILESS_MAIN(ReadoutTest)
+#include "test_readout.moc"
