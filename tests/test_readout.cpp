@@ -20,7 +20,8 @@ const double kNaN = std::nan("");
 
 QStringList logOf(const FakeWindowOps& w) {
     QStringList out;
-    for (const auto& line : w.log) out << QString::fromStdString(line);
+    for (const auto& line : w.log)
+        out << QString::fromStdString(line);
     return out;
 }
 
@@ -28,6 +29,19 @@ void formColumns() {
     QTest::addColumn<double>("input");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("unit");
+}
+
+struct FormCase {
+    double input;
+    const char* value;
+    const char* unit;
+};
+
+void addFormRows(std::initializer_list<FormCase> cases) {
+    formColumns();
+    for (const FormCase& c : cases) {
+        QTest::addRow("%.16g", c.input) << c.input << QString(c.value) << QString(c.unit);
+    }
 }
 
 void checkForm(ReadoutText (*form)(double)) {
@@ -47,7 +61,7 @@ class ReadoutTest : public QObject {
     std::unique_ptr<ScopeState> s;
     FakeWindowOps w;
 
-private slots:
+  private slots:
     void init() {
         s = std::make_unique<ScopeState>();
         initTables(*s, rgb(240, 240, 240));
@@ -66,7 +80,6 @@ private slots:
         QTest::newRow("negative") << -2.5 << "-2.5";
         QTest::newRow("zero") << 0.0 << "0";
         QTest::newRow("negative zero") << -0.0 << "0";
-        QTest::newRow("15 digits of 1/3") << 1.0 / 3 << "0.333333333333333";
         QTest::newRow("15 digits of -2/3") << -2.0 / 3 << "-0.666666666666667";
         QTest::newRow("rounding carries") << 999999999999999.9 << "1000000000000000";
         QTest::newRow("large, no exponent") << 123456789012345678.0 << "123456789012346000";
@@ -87,72 +100,60 @@ private slots:
         QCOMPARE(text, std::string("2.5"));
     }
 
-    void wholeText_data() {
-        QTest::addColumn<double>("input");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("1.5") << 1.5 << "1";
-        QTest::newRow("-1.5 toward zero") << -1.5 << "-1";
-        QTest::newRow("999.9") << 999.9 << "999";
-        QTest::newRow("-0.5") << -0.5 << "0";
-        QTest::newRow("beyond 64 bits") << 1e20 << "100000000000000000000";
-    }
-    void wholeText() {
-        QFETCH(double, input);
-        QFETCH(QString, text);
-        QCOMPARE(QString::fromStdString(curvalon::wholeText(input)), text);
-    }
-
     void voltage_data() {
-        formColumns();
-        for (auto [v, text, unit] : std::initializer_list<std::tuple<double, const char*, const char*>>{
-                 {0.5, "500", "mV"},    {0.02, "20", "mV"},     {2, "2", "V"},        {0.005, "5", "mV"},
-                 {1.5, "1.5", "V"},     {1500, "1", "kV"},      {150, "150", "V"},    {12.34, "12.3", "V"},
-                 {0.125, "125", "mV"},  {0.0125, "12.5", "mV"}, {0, "0", "mV"},       {1000, "1", "kV"},
-                 {999.99, "999", "V"},  {100, "100", "V"},      {99.99, "99.9", "V"}, {1, "1", "V"},
-                 {0.999, "999", "mV"},  {0.1, "100", "mV"},     {0.0999, "99.9", "mV"},
-                 {0.09999999999999999, "100", "mV"},
-                 // From -1 V down: the magnitude's form behind a minus sign.
-                 {-1, "-1", "V"},       {-1.5, "-1.5", "V"},    {-12.34, "-12.3", "V"},
-                 {-150, "-150", "V"},   {-1500, "-1", "kV"},
-                 // Between -1 V and 0: the millivolt text cut to four characters.
-                 {-0.5, "-500", "mV"},  {-0.02, "-20", "mV"},   {-0.999, "-999", "mV"},
-                 {kInf, "???", "V"},    {-kInf, "???", "V"},    {kNaN, "???", "V"}}) {
-            QTest::addRow("%.16g", v) << v << QString(text) << QString(unit);
-        }
+        // clang-format off
+        addFormRows({
+            {0.5, "500", "mV"}, {0.02, "20", "mV"}, {2, "2", "V"}, {0.005, "5", "mV"},
+            {1.5, "1.5", "V"}, {1500, "1", "kV"}, {150, "150", "V"}, {12.34, "12.3", "V"},
+            {0.125, "125", "mV"}, {0.0125, "12.5", "mV"}, {0, "0", "mV"}, {1000, "1", "kV"},
+            {999.99, "999", "V"}, {100, "100", "V"}, {99.99, "99.9", "V"}, {1, "1", "V"},
+            {0.999, "999", "mV"}, {0.1, "100", "mV"}, {0.1234, "123", "mV"}, {0.0999, "99.9", "mV"},
+            {0.09999999999999999, "100", "mV"}, {1e23, "100000000000000000000", "kV"},
+            // From -1 V down: the magnitude's form behind a minus sign.
+            {-1, "-1", "V"}, {-1.5, "-1.5", "V"}, {-12.34, "-12.3", "V"}, {-150, "-150", "V"},
+            {-1500, "-1", "kV"},
+            // Between -1 V and 0: the millivolt text cut to four characters.
+            {-0.5, "-500", "mV"}, {-0.02, "-20", "mV"}, {-0.999, "-999", "mV"},
+            // Nothing to show: a harmless mark instead.
+            {kInf, "???", "V"}, {-kInf, "???", "V"}, {kNaN, "???", "V"}
+        });
+        // clang-format on
     }
     void voltage() { checkForm(voltageReadout); }
 
     void timeDiv_data() {
-        formColumns();
-        for (auto [t, text, unit] : std::initializer_list<std::tuple<double, const char*, const char*>>{
-                 {1, "1", "S"},           {0.25, "250", "mS"},      {0.0025, "2.5", "mS"},
-                 {0.00025, "250", "uS"},  {0.0000001, "100", "nS"}, {0.0005, "500", "uS"},
-                 {0.0000025, "2.5", "uS"}, {0.000000005, "5", "nS"}, {50, "50", "S"},
-                 {2.5, "2.5", "S"},       {0.1, "100", "mS"},       {0.0999, "99.9", "mS"},
-                 {0.001, "1", "mS"},      {0.0001, "100", "uS"},    {0.000001, "1", "uS"},
-                 {0.00000025, "250", "nS"}, {0.0000000025, "2.5", "nS"}, {kNaN, "???", "S"}}) {
-            QTest::addRow("%.16g", t) << t << QString(text) << QString(unit);
-        }
+        // clang-format off
+        addFormRows({
+            {1, "1", "S"}, {0.25, "250", "mS"}, {0.0025, "2.5", "mS"}, {0.00025, "250", "uS"},
+            {0.0000001, "100", "nS"}, {0.0005, "500", "uS"}, {0.0000025, "2.5", "uS"},
+            {0.000000005, "5", "nS"}, {50, "50", "S"}, {2.5, "2.5", "S"}, {0.1, "100", "mS"},
+            {0.1234, "123", "mS"}, {0.0999, "99.9", "mS"}, {0.001, "1", "mS"},
+            {0.0001, "100", "uS"}, {0.000001, "1", "uS"}, {0.00000025, "250", "nS"},
+            {0.0000000025, "2.5", "nS"},
+            // Nothing to show: a harmless mark instead.
+            {kNaN, "???", "S"}
+        });
+        // clang-format on
     }
     void timeDiv() { checkForm(timeDivReadout); }
 
     void position_data() {
-        formColumns();
-        for (auto [p, text, unit] : std::initializer_list<std::tuple<double, const char*, const char*>>{
-                 {0, "0", "S"},              {0.5, "500", "mS"},         {-0.5, "-500", "mS"},
-                 {-2, "-2", "S"},            {0.00000005, "50", "nS"},   {-0.0025, "-2.5", "mS"},
-                 {-0.00025, "-250", "uS"},   {0.0012, "1.2", "mS"},      {1, "1", "S"},
-                 {12.5, "12.5", "S"},        {0.1, "100", "mS"},         {0.0123456, "12.34", "mS"},
-                 {0.001, "1", "mS"},         {0.0001, "100", "uS"},      {0.000012345, "12.34", "uS"},
-                 {0.000001, "1", "uS"},      {0.0000001, "100", "nS"},   {-0.0000001, "-100", "nS"},
-                 {-1, "-1", "S"},            {-0.1, "-100", "mS"},       {-0.0123456, "-12.3", "mS"},
-                 {-0.001, "-1", "mS"},       {-0.0001, "-100", "uS"},    {-0.000001, "-1", "uS"},
-                 {-0.00000025, "-250", "nS"},
-                 // Between 0.1 us and 1 us: nanoseconds like the neighbouring rows.
-                 {0.0000005, "500", "nS"},   {0.00000099, "990", "nS"},
-                 {kInf, "???", "S"},         {kNaN, "???", "S"}}) {
-            QTest::addRow("%.16g", p) << p << QString(text) << QString(unit);
-        }
+        // clang-format off
+        addFormRows({
+            {0, "0", "S"}, {0.5, "500", "mS"}, {-0.5, "-500", "mS"}, {-2, "-2", "S"},
+            {0.00000005, "50", "nS"}, {-0.0025, "-2.5", "mS"}, {-0.00025, "-250", "uS"},
+            {0.0012, "1.2", "mS"}, {1, "1", "S"}, {12.5, "12.5", "S"}, {0.1, "100", "mS"},
+            {0.0123456, "12.34", "mS"}, {0.001, "1", "mS"}, {0.0001, "100", "uS"},
+            {0.000012345, "12.34", "uS"}, {0.000001, "1", "uS"}, {0.0000001, "100", "nS"},
+            {-0.0000001, "-100", "nS"}, {-1, "-1", "S"}, {-0.1, "-100", "mS"},
+            {-0.0123456, "-12.3", "mS"}, {-0.001, "-1", "mS"}, {-0.0001, "-100", "uS"},
+            {-0.000001, "-1", "uS"}, {-0.00000025, "-250", "nS"},
+            // Between 0.1 us and 1 us: nanoseconds like the neighbouring rows.
+            {0.0000005, "500", "nS"}, {0.00000099, "990", "nS"},
+            // Nothing to show: a harmless mark instead.
+            {kInf, "???", "S"}, {kNaN, "???", "S"}
+        });
+        // clang-format on
     }
     void position() { checkForm(positionReadout); }
 
@@ -173,13 +174,20 @@ private slots:
     void trigSource_data() {
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("colour");
-        QTest::newRow("CH1") << "CH1" << "255,200,0";
-        QTest::newRow("CH4") << "CH4" << "0,208,0";
-        QTest::newRow("EXT") << "EXT" << "0,0,0";
-        QTest::newRow("AC") << "AC" << "0,0,0";
-        QTest::newRow("lower case") << "ch2" << "0,0,0";
-        QTest::newRow("trailing blank") << "CH2 " << "0,0,0";
-        QTest::newRow("nothing read yet") << "" << "0,0,0";
+        QTest::newRow("CH1") << "CH1"
+                             << "255,200,0";
+        QTest::newRow("CH4") << "CH4"
+                             << "0,208,0";
+        QTest::newRow("EXT") << "EXT"
+                             << "0,0,0";
+        QTest::newRow("AC") << "AC"
+                            << "0,0,0";
+        QTest::newRow("lower case") << "ch2"
+                                    << "0,0,0";
+        QTest::newRow("trailing blank") << "CH2 "
+                                        << "0,0,0";
+        QTest::newRow("nothing read yet") << ""
+                                          << "0,0,0";
     }
     void trigSource() {
         QFETCH(QString, source);
@@ -197,8 +205,8 @@ private slots:
         s->chBandwidth[2] = "OFF";
         s->chInvert[2] = "ON";
         showChannelSettings(*s, w, 2);
-        const QStringList texts{"text Probe 2 10", "text ChDivUnit 2 mV", "text ChDivV 2 50",
-                                "text Coupling 2 DC", "text BWLimit 2 OFF", "text Invert 2 ON"};
+        const QStringList texts{"text Probe 2 10",    "text ChDivUnit 2 mV", "text ChDivV 2 50",
+                                "text Coupling 2 DC", "text BWLimit 2 OFF",  "text Invert 2 ON"};
         auto colours = [](const QString& c) {
             QStringList out;
             for (auto f : {"Probe", "ChDivUnit", "ChDivV", "Coupling", "BWLimit", "Invert"})

@@ -42,7 +42,8 @@ struct Rig {
         for (const QByteArray& b : batches) dev.deliverLater(at += 20, b.toStdString());
         link.waitReply();
         const qint64 elapsed = clock.elapsed();
-        QTest::qWaitFor([this] { return dev.scheduled() == 0; }, 1000);
+        if (!QTest::qWaitFor([this] { return dev.scheduled() == 0; }, 1000))
+            QTest::qFail("scheduled deliveries never ran", __FILE__, __LINE__);
         return elapsed;
     }
 };
@@ -148,7 +149,8 @@ private slots:
         QCOMPARE(r->s.rxCount, count);
         QCOMPARE(int(r->s.rxText.size()), count);
         QCOMPARE(r->s.rxText, stream.substr(0, count));
-        QVERIFY(std::equal(r->s.rxBytes.begin(), r->s.rxBytes.begin() + count, stream.begin()));
+        QCOMPARE(std::string(reinterpret_cast<const char*>(r->s.rxBytes.data()), count),
+                 stream.substr(0, count));
         QVERIFY(!r->link.replyTimerActive());
     }
 

@@ -6,7 +6,7 @@ namespace {
 
 constexpr std::int64_t kVerticalStrokes = 80;
 constexpr std::int64_t kShaftFirst = 39;  // the four middle strokes carry the shaft
-constexpr std::int64_t kShaftLast = 41;
+constexpr std::int64_t kShaftLast = 42;
 constexpr std::int64_t kHeadStep = 4;  // twips the head narrows by every second stroke
 constexpr std::int64_t kSideStrokes = 60;
 constexpr std::int64_t kSideHeadStrokes = 40;
@@ -14,7 +14,7 @@ constexpr std::int64_t kSideHeadStrokes = 40;
 // Draws strokes relative to the tip. A tip far outside the window must still not overflow, so
 // the offsets are added in 64 bits and the result pinned to the surface's range.
 class TipPen {
-public:
+  public:
     TipPen(const ScopeState& s, DrawingSurface& surface, const MarkerAnchor& at, Rgb colour)
         : surface_(surface), tip_(tipOf(s, at)), colour_(colour) {}
 
@@ -23,15 +23,15 @@ public:
         surface_.line(px, toTwips(tip_.y + y1), px, toTwips(tip_.y + y2), colour_);
     }
 
-private:
+  private:
     DrawingSurface& surface_;
     TipPoint tip_;
     Rgb colour_;
 };
 
 // dir = 1 draws the head above the tip (pointing down), dir = -1 mirrors it below (pointing up).
-void verticalArrow(const ScopeState& s, DrawingSurface& surface, const MarkerAnchor& at,
-                   Rgb colour, int dir) {
+void verticalArrow(const ScopeState& s, DrawingSurface& surface, const MarkerAnchor& at, Rgb colour,
+                   int dir) {
     TipPen pen(s, surface, at, colour);
     const std::int64_t u = s.markUnitX;
     const std::int64_t w = s.markUnitY;

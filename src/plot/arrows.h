@@ -10,11 +10,13 @@
 namespace curvalon {
 
 // 80 strokes each; the tip is the lowest (down) or highest (up) point, at x = tip - 2 and tip.
-void drawArrowDown(const ScopeState& s, DrawingSurface& surface, const MarkerAnchor& at, Rgb colour);
+void drawArrowDown(const ScopeState& s, DrawingSurface& surface, const MarkerAnchor& at,
+                   Rgb colour);
 void drawArrowUp(const ScopeState& s, DrawingSurface& surface, const MarkerAnchor& at, Rgb colour);
 
 // 60 strokes each, shaft first, then the head from its flat edge to the tip.
-void drawArrowLeft(const ScopeState& s, DrawingSurface& surface, const MarkerAnchor& at, Rgb colour);
+void drawArrowLeft(const ScopeState& s, DrawingSurface& surface, const MarkerAnchor& at,
+                   Rgb colour);
 void drawArrowRight(const ScopeState& s, DrawingSurface& surface, const MarkerAnchor& at,
                     Rgb colour);
 

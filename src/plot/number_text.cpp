@@ -28,13 +28,17 @@ Decimal decimalOf(double x) {
     Decimal d;
     d.digits.push_back(text[0]);
     d.digits.append(text.substr(2, e - 2));
-    while (d.digits.size() > 1 && d.digits.back() == '0') d.digits.pop_back();
-    for (char c : text.substr(e + 2)) d.exponent = d.exponent * 10 + (c - '0');
+    while (d.digits.size() > 1 && d.digits.back() == '0')
+        d.digits.pop_back();
+    for (char c : text.substr(e + 2))
+        d.exponent = d.exponent * 10 + (c - '0');
     if (text[e + 1] == '-') d.exponent = -d.exponent;
     return d;
 }
 
-std::string firstOf(const std::string& s, std::size_t n) { return s.substr(0, n); }
+std::string firstOf(const std::string& s, std::size_t n) {
+    return s.substr(0, n);
+}
 
 std::string scaled(double x, double factor, std::size_t n) {
     return firstOf(numberText(x * factor), n);
@@ -64,7 +68,9 @@ std::string numberText(double x) {
     return out;
 }
 
-std::string wholeText(double x) { return numberText(std::trunc(x)); }
+std::string wholeText(double x) {
+    return numberText(std::trunc(x));
+}
 
 ReadoutText voltageReadout(double v) {
     if (!std::isfinite(v)) return {kUnshowable, "V"};

@@ -6,9 +6,11 @@
 
 namespace curvalon {
 
-ScopeApp::ScopeApp(MainWindow& window, SerialDevice& device, std::function<void(int)> exitProgram)
+ScopeApp::ScopeApp(MainWindow& window, SerialDevice& device, std::function<void(int)> exitProgram,
+                   std::string port)
     : window_(window),
       exitProgram_(std::move(exitProgram)),
+      port_(std::move(port)),
       ops_(window),
       link_(state_, ops_, device),
       channels_(state_, ops_),
@@ -54,7 +56,7 @@ void ScopeApp::startUp() {
     initTables(state_, window_.backColor());
     channels_.initChannelButtons();
     drawGraticule(state_, window_.surface());
-    link_.openPort();
+    link_.openPort(port_);
     clearEcho();
     init_.initInstrument();
 }

@@ -22,8 +22,10 @@ namespace curvalon {
 
 class ScopeApp {
 public:
-    // exitProgram ends the process at once with the given code; tests replace it.
-    ScopeApp(MainWindow& window, SerialDevice& device, std::function<void(int)> exitProgram);
+    // exitProgram ends the process at once with the given code; tests replace it. port is the
+    // serial port to use, the platform's first one unless a test says otherwise.
+    ScopeApp(MainWindow& window, SerialDevice& device, std::function<void(int)> exitProgram,
+             std::string port = firstSerialPort());
     ~ScopeApp();
 
     // The window's load handler: arms the one-shot start-up 100 ms later.
@@ -54,6 +56,7 @@ private:
 
     MainWindow& window_;
     std::function<void(int)> exitProgram_;
+    std::string port_;
     ScopeState state_;
     QtWindowOps ops_;
     SerialLink link_;
