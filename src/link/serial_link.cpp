@@ -11,12 +11,17 @@ constexpr int kOpenFailureClearMs = 3000;
 
 const char* openFailureText(OpenResult r) {
     switch (r) {
-        case OpenResult::NotFound: return "Port not found !";
-        case OpenResult::Busy: return "Port busy !";
-        case OpenResult::NoPermission: return "Permission denied !";
-        case OpenResult::BadSettings: return "Port settings error !";
+        case OpenResult::NotFound:
+            return "Port not found !";
+        case OpenResult::Busy:
+            return "Port busy !";
+        case OpenResult::NoPermission:
+            return "Permission denied !";
+        case OpenResult::BadSettings:
+            return "Port settings error !";
         case OpenResult::Ok:
-        case OpenResult::Failed: break;
+        case OpenResult::Failed:
+            break;
     }
     return "Port open error !";
 }
@@ -58,9 +63,13 @@ SerialLink::SerialLink(ScopeState& state, WindowOps& window, SerialDevice& devic
     device_.setCommHandler([this](std::int32_t code) { onComm(code); });
 }
 
-SerialLink::~SerialLink() { device_.setCommHandler({}); }
+SerialLink::~SerialLink() {
+    device_.setCommHandler({});
+}
 
-void SerialLink::openPort() { openPort(firstSerialPort()); }
+void SerialLink::openPort() {
+    openPort(firstSerialPort());
+}
 
 void SerialLink::openPort(const std::string& port) {
     const OpenResult result = device_.open(port, kLineSettings);
@@ -81,7 +90,9 @@ void SerialLink::closePort() {
     if (device_.isOpen()) device_.close();
 }
 
-bool SerialLink::portOpen() const { return device_.isOpen(); }
+bool SerialLink::portOpen() const {
+    return device_.isOpen();
+}
 
 void SerialLink::sendCommand(const std::string& text) {
     s_.lastCommand = text;
@@ -116,23 +127,31 @@ void SerialLink::delay(int milliseconds) {
     waitUntil([this] { return s_.delayDone == 1; });
 }
 
-void SerialLink::clearRxBytes() { s_.rxBytes.fill(0); }
+void SerialLink::clearRxBytes() {
+    s_.rxBytes.fill(0);
+}
 
 void SerialLink::armReplyTimer(int milliseconds) {
     timer3_.setInterval(std::max(milliseconds, 0));
     timer3_.start();
 }
 
-bool SerialLink::replyTimerActive() const { return timer3_.isActive(); }
+bool SerialLink::replyTimerActive() const {
+    return timer3_.isActive();
+}
 
 void SerialLink::armStatusClear(int milliseconds) {
     timer2_.setInterval(std::max(milliseconds, 0));
     timer2_.start();
 }
 
-int SerialLink::statusClearInterval() const { return timer2_.interval(); }
+int SerialLink::statusClearInterval() const {
+    return timer2_.interval();
+}
 
-bool SerialLink::statusClearActive() const { return timer2_.isActive(); }
+bool SerialLink::statusClearActive() const {
+    return timer2_.isActive();
+}
 
 void SerialLink::cancelWait() {
     s_.rxDone = 1;
@@ -140,7 +159,9 @@ void SerialLink::cancelWait() {
     wakeWaiters();
 }
 
-bool SerialLink::busy() const { return !waiters_.empty(); }
+bool SerialLink::busy() const {
+    return !waiters_.empty();
+}
 
 // A nested event loop per wait: the thread sleeps until a timer or the port has news, and each
 // piece of news that can end a wait calls wakeWaiters. Waits nest when a key starts a command

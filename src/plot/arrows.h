@@ -9,7 +9,7 @@
 
 namespace curvalon {
 
-// 80 strokes each; the tip is the lowest (down) or highest (up) point, at x = tip - 2 and tip.
+// 80 strokes each; the two that reach the tip lie on its x and 2 twips left of it.
 void drawArrowDown(const ScopeState& s, DrawingSurface& surface, const MarkerAnchor& at,
                    Rgb colour);
 void drawArrowUp(const ScopeState& s, DrawingSurface& surface, const MarkerAnchor& at, Rgb colour);

@@ -7,7 +7,9 @@
 
 namespace curvalon::test {
 
-FakeSerialDevice::FakeSerialDevice() { clock_.start(); }
+FakeSerialDevice::FakeSerialDevice() {
+    clock_.start();
+}
 
 OpenResult FakeSerialDevice::open(const std::string& port, const std::string& settings) {
     ++opens;
@@ -17,7 +19,9 @@ OpenResult FakeSerialDevice::open(const std::string& port, const std::string& se
     return openResult;
 }
 
-void FakeSerialDevice::close() { open_ = false; }
+void FakeSerialDevice::close() {
+    open_ = false;
+}
 
 void FakeSerialDevice::write(std::string_view bytes) {
     for (char c : bytes) {
@@ -34,7 +38,9 @@ void FakeSerialDevice::write(std::string_view bytes) {
     }
 }
 
-std::string FakeSerialDevice::readAll() { return std::exchange(waiting_, std::string()); }
+std::string FakeSerialDevice::readAll() {
+    return std::exchange(waiting_, std::string());
+}
 
 std::int32_t FakeSerialDevice::bytesWaiting() const {
     return static_cast<std::int32_t>(waiting_.size());
@@ -70,7 +76,9 @@ void FakeSerialDevice::deliverLater(int ms, std::string bytes) {
     });
 }
 
-void FakeSerialDevice::raise(std::int32_t code) { raiseComm(code); }
+void FakeSerialDevice::raise(std::int32_t code) {
+    raiseComm(code);
+}
 
 void FakeSerialDevice::raiseLater(int ms, std::int32_t code) {
     ++scheduled_;
