@@ -22,7 +22,7 @@ using namespace curvalon;
 namespace {
 
 class NullWindow : public WindowOps {
-public:
+  public:
     void setText(Field, int, const std::string& text) override { sink(text); }
     void setForeColor(Field, int, Rgb) override {}
     void setBackColor(Field, int, Rgb) override {}
@@ -38,23 +38,26 @@ public:
     LocalDateTime now() override { return {}; }
     void setWindowSize(std::int32_t, std::int32_t) override {}
 
-private:
+  private:
     // Touch every byte, so that a text built from outside a buffer shows up under ASan.
     void sink(const std::string& text) {
-        for (char c : text) checksum_ += static_cast<unsigned char>(c);
+        for (char c : text)
+            checksum_ += static_cast<unsigned char>(c);
     }
     unsigned checksum_ = 0;
 };
 
 // A port whose received bytes come from the input.
 class InputDevice : public SerialDevice {
-public:
+  public:
     OpenResult open(const std::string&, const std::string&) override { return OpenResult::Ok; }
     void close() override {}
     bool isOpen() const override { return true; }
     void write(std::string_view) override {}
     std::string readAll() override { return std::exchange(waiting_, std::string()); }
-    std::int32_t bytesWaiting() const override { return static_cast<std::int32_t>(waiting_.size()); }
+    std::int32_t bytesWaiting() const override {
+        return static_cast<std::int32_t>(waiting_.size());
+    }
     void setBreak(bool) override {}
     bool setDtr(bool) override { return true; }
     bool setRts(bool) override { return true; }
@@ -65,7 +68,7 @@ public:
     }
     void raise(std::int32_t code) { raiseComm(code); }
 
-private:
+  private:
     std::string waiting_;
 };
 
@@ -83,7 +86,8 @@ struct Rig {
         s.rxText.assign(reply);
         s.rxBytes.fill(0);
         const std::size_t n = std::min(reply.size(), s.rxBytes.size());
-        for (std::size_t k = 0; k < n; ++k) s.rxBytes[k] = static_cast<std::uint8_t>(reply[k]);
+        for (std::size_t k = 0; k < n; ++k)
+            s.rxBytes[k] = static_cast<std::uint8_t>(reply[k]);
         s.rxCount = static_cast<std::int32_t>(n);
         s.rxStatus = 0;
         s.rxDone = 1;
@@ -93,8 +97,10 @@ struct Rig {
         parseSelect(s, w, channels, references);
         parseHorizontal(s, w);
         parseTrigger(s, w);
-        for (int i = -1; i <= 4; ++i) parseChannel(s, w, i);
-        for (int i = -1; i <= 8; ++i) acceptCurve(s, w, i);
+        for (int i = -1; i <= 4; ++i)
+            parseChannel(s, w, i);
+        for (int i = -1; i <= 8; ++i)
+            acceptCurve(s, w, i);
     }
 };
 
@@ -132,15 +138,15 @@ void receive(std::string_view data) {
         data.remove_prefix(1);
         if (length == 255) {
             if (data.size() < 2) break;
-            const std::int32_t code = static_cast<unsigned char>(data[0]) << 8 |
-                                      static_cast<unsigned char>(data[1]);
+            const std::int32_t code =
+                static_cast<unsigned char>(data[0]) << 8 | static_cast<unsigned char>(data[1]);
             data.remove_prefix(2);
             link.onComm(code);
             continue;
         }
         // Lengths above 200 stand for large batches, so that one batch can outrun the buffer.
-        const std::size_t n = std::min<std::size_t>(length > 200 ? (length - 200) * 64 : length,
-                                                    data.size());
+        const std::size_t n =
+            std::min<std::size_t>(length > 200 ? (length - 200) * 64 : length, data.size());
         device.deliver(data.substr(0, n));
         data.remove_prefix(n);
     }
@@ -149,12 +155,24 @@ void receive(std::string_view data) {
     if (rig.s.rxDone != 1 || rig.s.rxStatus != 0) return;
 
     switch (command) {
-        case 0: parseSelect(rig.s, rig.w, rig.channels, rig.references); break;
-        case 1: parseHorizontal(rig.s, rig.w); break;
-        case 2: parseTrigger(rig.s, rig.w); break;
-        case 3: parseChannel(rig.s, rig.w, 0); break;
-        case 4: parseChannel(rig.s, rig.w, 3); break;
-        default: acceptCurve(rig.s, rig.w, 0); break;
+        case 0:
+            parseSelect(rig.s, rig.w, rig.channels, rig.references);
+            break;
+        case 1:
+            parseHorizontal(rig.s, rig.w);
+            break;
+        case 2:
+            parseTrigger(rig.s, rig.w);
+            break;
+        case 3:
+            parseChannel(rig.s, rig.w, 0);
+            break;
+        case 4:
+            parseChannel(rig.s, rig.w, 3);
+            break;
+        default:
+            acceptCurve(rig.s, rig.w, 0);
+            break;
     }
 }
 
@@ -173,14 +191,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     if (size == 0) return 0;
     const std::string_view data(reinterpret_cast<const char*>(bytes) + 1, size - 1);
     switch (bytes[0] % 3) {
-        case 0: scanOnly(data); break;
+        case 0:
+            scanOnly(data);
+            break;
         case 1: {
             Rig rig;
             rig.setReply(data);
             rig.parseAll();
             break;
         }
-        default: receive(data); break;
+        default:
+            receive(data);
+            break;
     }
     return 0;
 }

@@ -6,6 +6,7 @@
 #include "support/fake_window_ops.h"
 
 using namespace curvalon;
+using namespace std::string_literals;
 using curvalon::test::FakeWindowOps;
 
 namespace {
@@ -15,16 +16,18 @@ const std::string kWhite = "255,255,255";
 const std::string kGrey = "196,196,196";
 const std::string kBackText = "240,240,240";
 const char* kChColour[] = {"255,200,0", "0,196,196", "208,0,208", "0,208,0"};
-const char* kRefColour[] = {"", "", "", "", "192,192,128", "128,192,192", "192,128,192", "128,192,128"};
+const char* kRefColour[] = {"",           "", "", "", "192,192,128", "128,192,192", "192,128,192",
+                            "128,192,128"};
 
 using Log = std::vector<std::string>;
 
 Log onEffects(int ch) {
     const std::string i = std::to_string(ch);
     const std::string c = kChColour[ch];
-    return {"enabled mnuCh " + i + " 1", "back cbCh " + i + " " + c, "enabled cbCh " + i + " 1",
-            "align ChTtl " + i + " 2",   "fore ChTtl " + i + " " + kWhite, "back ChTtl " + i + " " + c,
-            "fore ChDivV " + i + " " + c, "fore ChDivUnit " + i + " " + c};
+    return {"enabled mnuCh " + i + " 1",      "back cbCh " + i + " " + c,
+            "enabled cbCh " + i + " 1",       "align ChTtl " + i + " 2",
+            "fore ChTtl " + i + " " + kWhite, "back ChTtl " + i + " " + c,
+            "fore ChDivV " + i + " " + c,     "fore ChDivUnit " + i + " " + c};
 }
 
 Log offEffects(int ch) {
@@ -36,7 +39,8 @@ Log offEffects(int ch) {
 
 Log unavailableEffects(int ch) {
     const std::string i = std::to_string(ch);
-    return {"back cbCh " + i + " " + kGrey, "enabled cbCh " + i + " 0", "enabled mnuCh " + i + " 0"};
+    return {"back cbCh " + i + " " + kGrey, "enabled cbCh " + i + " 0",
+            "enabled mnuCh " + i + " 0"};
 }
 
 Log readoutReset(int ch) {
@@ -59,7 +63,7 @@ class SelectionTest : public QObject {
     ScopeState s;
     FakeWindowOps w;
 
-private slots:
+  private slots:
     void init() {
         s = ScopeState{};
         initTables(s, kBack);
@@ -68,10 +72,11 @@ private slots:
 
     void startUpLook() {
         ChannelSelection(s, w).initChannelButtons();
-        const Log expected = {"back cbCh 0 255,200,0", "back cbCh 1 0,196,196", "back cbCh 2 208,0,208",
-                              "back cbCh 3 0,208,0",   "visible dispTxD_str 0 0", "visible dispRxD_str 0 0",
-                              "visible cbRefFlag 4 0", "visible cbRefFlag 5 0", "visible cbRefFlag 6 0",
-                              "visible cbRefFlag 7 0"};
+        const Log expected = {"back cbCh 0 255,200,0",   "back cbCh 1 0,196,196",
+                              "back cbCh 2 208,0,208",   "back cbCh 3 0,208,0",
+                              "visible dispTxD_str 0 0", "visible dispRxD_str 0 0",
+                              "visible cbRefFlag 4 0",   "visible cbRefFlag 5 0",
+                              "visible cbRefFlag 6 0",   "visible cbRefFlag 7 0"};
         QCOMPARE(w.log, expected);
     }
 
@@ -86,9 +91,11 @@ private slots:
         QTest::newRow("on CH1") << "on" << 0 << 0 << 1 << onEffects(0);
         QTest::newRow("on CH4 already on") << "on" << 3 << 1 << 1 << onEffects(3);
         QTest::newRow("off CH3 keeps button and menu") << "off" << 2 << 1 << 0 << offEffects(2);
-        QTest::newRow("unavailable CH2 keeps flag") << "unavailable" << 1 << 1 << 1 << unavailableEffects(1);
+        QTest::newRow("unavailable CH2 keeps flag")
+            << "unavailable" << 1 << 1 << 1 << unavailableEffects(1);
         QTest::newRow("toggle CH2 on") << "toggle" << 1 << 0 << 1 << onEffects(1) + readoutReset(1);
-        QTest::newRow("toggle CH4 off") << "toggle" << 3 << 1 << 0 << offEffects(3) + readoutReset(3);
+        QTest::newRow("toggle CH4 off")
+            << "toggle" << 3 << 1 << 0 << offEffects(3) + readoutReset(3);
         QTest::newRow("toggle CH5 does nothing") << "toggle" << 4 << 0 << 0 << Log{};
         QTest::newRow("toggle 5 does nothing") << "toggle" << 5 << 0 << 0 << Log{};
         QTest::newRow("toggle -1 does nothing") << "toggle" << -1 << 0 << 0 << Log{};
@@ -137,14 +144,16 @@ private slots:
         QTest::addColumn<QList<int>>("stored");
         QTest::addColumn<Log>("effects");
         QTest::newRow("none stored") << QList<int>{} << Log{};
-        QTest::newRow("REFB and REFD") << QList<int>{5, 7}
-                                       << Log{"visible cbRefFlag 5 1", "enabled cbRefFlag 5 1", "enabled mnuRef 5 1",
-                                              "visible cbRefFlag 7 1", "enabled cbRefFlag 7 1", "enabled mnuRef 7 1"};
+        QTest::newRow("REFB and REFD")
+            << QList<int>{5, 7}
+            << Log{"visible cbRefFlag 5 1", "enabled cbRefFlag 5 1", "enabled mnuRef 5 1",
+                   "visible cbRefFlag 7 1", "enabled cbRefFlag 7 1", "enabled mnuRef 7 1"};
     }
     void referenceModeOnShowsStoredOnly() {
         QFETCH(QList<int>, stored);
         QFETCH(Log, effects);
-        for (int r : stored) s.refStored[r] = 1;
+        for (int r : stored)
+            s.refStored[r] = 1;
         ReferenceSelection(s, w).toggleRefView();
         QCOMPARE(s.refView, 1);
         QCOMPARE(w.log, effects);
@@ -160,8 +169,9 @@ private slots:
         Log expected;
         for (int r = 4; r <= 7; ++r) {
             const std::string i = std::to_string(r);
-            expected = expected + Log{"enabled cbRefFlag " + i + " 0", "visible cbRefFlag " + i + " 0",
-                                      "enabled mnuRef " + i + " 0"};
+            expected =
+                expected + Log{"enabled cbRefFlag " + i + " 0", "visible cbRefFlag " + i + " 0",
+                               "enabled mnuRef " + i + " 0"};
         }
         QCOMPARE(w.since(mark), expected);
         QCOMPARE(s.refView, 0);
@@ -181,13 +191,16 @@ private slots:
         QTest::addColumn<int>("shownAfter");
         QTest::addColumn<Log>("effects");
 
-        QTest::newRow("toggle REFA on") << "toggle" << 4 << 0 << 1 << Log{std::string("back cbRefFlag 4 ") + kRefColour[4]};
-        QTest::newRow("toggle REFD off") << "toggle" << 7 << 1 << 0 << Log{"back cbRefFlag 7 " + kGrey};
-        QTest::newRow("on REFC") << "on" << 6 << 0 << 1 << Log{std::string("back cbRefFlag 6 ") + kRefColour[6]};
+        QTest::newRow("toggle REFA on")
+            << "toggle" << 4 << 0 << 1 << Log{std::string("back cbRefFlag 4 ") + kRefColour[4]};
+        QTest::newRow("toggle REFD off")
+            << "toggle" << 7 << 1 << 0 << Log{"back cbRefFlag 7 " + kGrey};
+        QTest::newRow("on REFC") << "on" << 6 << 0 << 1
+                                 << Log{std::string("back cbRefFlag 6 ") + kRefColour[6]};
         QTest::newRow("off REFB") << "off" << 5 << 1 << 0 << Log{"back cbRefFlag 5 " + kGrey};
-        QTest::newRow("unavailable REFB")
-            << "unavailable" << 5 << 1 << 0
-            << Log{"visible cbRefFlag 5 0", "enabled cbRefFlag 5 0", "back cbRefFlag 5 " + kGrey, "enabled mnuRef 5 0"};
+        QTest::newRow("unavailable REFB") << "unavailable" << 5 << 1 << 0
+                                          << Log{"visible cbRefFlag 5 0", "enabled cbRefFlag 5 0",
+                                                 "back cbRefFlag 5 " + kGrey, "enabled mnuRef 5 0"};
         QTest::newRow("toggle 3 does nothing") << "toggle" << 3 << 0 << 0 << Log{};
         QTest::newRow("toggle 8 does nothing") << "toggle" << 8 << 0 << 0 << Log{};
         QTest::newRow("toggle -4 does nothing") << "toggle" << -4 << 0 << 0 << Log{};

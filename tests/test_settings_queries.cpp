@@ -15,15 +15,12 @@
 
 using namespace curvalon;
 using namespace curvalon::test;
-
-Q_DECLARE_METATYPE(std::string)
-Q_DECLARE_METATYPE(Fault)
-Q_DECLARE_METATYPE(ChannelLayout)
+using Texts = std::vector<std::string>;
 
 namespace {
 
-constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
-constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+constexpr int kMax = std::numeric_limits<std::int32_t>::max();
+constexpr int kMin = std::numeric_limits<std::int32_t>::min();
 
 struct Rig {
     ScopeState s;
@@ -42,74 +39,128 @@ struct Rig {
         s.scopePresent = 1;
     }
 
-    std::int32_t run(const QString& query) {
+    std::int32_t run(const std::string& query) {
         if (query == "SEL") return queries.readSelect();
         if (query == "HOR") return queries.readHorizontal();
         if (query == "TRIG") return queries.readTrigger();
-        return queries.readChannel(query.right(1).toInt() - 1);
+        return queries.readChannel(query.back() - '1');
     }
+
+    Texts boxes() const { return w.messageBoxes; }
 };
 
-std::vector<std::string> flags(const std::array<std::int32_t, kSourceCount>& a, int from, int to) {
-    std::vector<std::string> out;
-    for (int i = from; i <= to; ++i) out.push_back(std::to_string(a[i]));
-    return out;
+Texts box(const std::string& text) {
+    return text.empty() ? Texts{} : Texts{text};
 }
 
 std::string bits(const std::array<std::int32_t, kSourceCount>& a, int from, int to) {
     std::string out;
-    for (const std::string& f : flags(a, from, to)) out += f;
+    for (int i = from; i <= to; ++i)
+        out += std::to_string(a[i]);
     return out;
 }
 
+struct FailureCase {
+    std::string query;
+    Fault fault;
+    int presentBefore, status;
+    std::string shown;
+    int presentAfter, minMs;
+};
+
+struct SelectCase {
+    std::string present, displayed, stored, refDisplayed;  // instrument, CH1..4 / REFA..D
+    bool headers;
+    int status;
+    std::string chEnable, refStored, usable;  // usable: channel button and menu enabled
+    int presentAfter;
+    std::string shown;
+};
+
+struct HorizontalCase {
+    std::string scale, position, reply;  // reply replaces the instrument's own when set
+    int status;
+    double timeDiv, horPosition;
+    int trigPoint;
+    std::string shown;
+};
+
+struct TriggerCase {
+    std::string edge, level;
+    bool headers;
+    int status;
+    std::string source;
+    double trigLevel;
+    std::string shown;
+};
+
+struct ChannelCase {
+    int ch;
+    std::string probe, position, invert;
+    ChannelLayout layout;
+    bool wrongHeader, headers;
+    int status, chProbe, chPosition;
+    std::string chInvert, shown;
+};
+
 }  // namespace
+
+Q_DECLARE_METATYPE(FailureCase)
+Q_DECLARE_METATYPE(SelectCase)
+Q_DECLARE_METATYPE(HorizontalCase)
+Q_DECLARE_METATYPE(TriggerCase)
+Q_DECLARE_METATYPE(ChannelCase)
 
 class SettingsQueriesTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<Rig> rig;
 
-private slots:
+  private slots:
     void init() { rig = std::make_unique<Rig>(); }
     void cleanup() { rig.reset(); }
 
     void errorReportText_data() {
         QTest::addColumn<int>("status");
-        QTest::addColumn<std::string>("message");
-        QTest::addColumn<std::string>("shown");
-        QTest::newRow("cancelled curve") << 9 << std::string("Packet receive Error(CURV)") << std::string("Error[9] Packet receive Error(CURV)");
-        QTest::newRow("timeout") << 1 << std::string("Packet receive Error(HOR)") << std::string("Error[1] Packet receive Error(HOR)");
-        QTest::newRow("empty message") << 0 << std::string() << std::string("Error[0] ");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("cancelled") << 9 << "Packet receive Error(CURV)"
+                                   << "Error[9] Packet receive Error(CURV)";
+        QTest::newRow("empty message") << 0 << ""
+                                       << "Error[0] ";
     }
     void errorReportText() {
         QFETCH(int, status);
-        QFETCH(std::string, message);
-        QFETCH(std::string, shown);
+        QFETCH(QString, message);
+        QFETCH(QString, shown);
         rig->s.rxStatus = status;
-        errorReport(rig->s, rig->w, message);
-        QCOMPARE(rig->w.messageBoxes, std::vector<std::string>{shown});
+        errorReport(rig->s, rig->w, message.toStdString());
+        QCOMPARE(rig->boxes(), Texts{shown.toStdString()});
     }
 
-    // An accepted exchange: the line on the wire, the status texts around it, and the echo boxes
-    // hidden only once the reply is in.
+    // An accepted exchange: the line on the wire, the status texts around it, and the echo
+    // boxes hidden only once the reply is in.
     void acceptedFrame_data() {
         QTest::addColumn<QString>("query");
-        QTest::addColumn<std::string>("line");
-        QTest::addColumn<std::string>("reading");
-        QTest::newRow("SEL") << "SEL" << std::string("SEL?") << std::string("reading... Select-CH from TDS2024");
-        QTest::newRow("HOR") << "HOR" << std::string("HOR?") << std::string("reading... Time(Horizontal)_settings from TDS2024");
-        QTest::newRow("TRIG") << "TRIG" << std::string("TRIG?") << std::string("reading... Triger_settings from TDS2024");
-        QTest::newRow("CH1") << "CH1" << std::string("CH1?") << std::string("reading... CH1_settings from TDS2024");
-        QTest::newRow("CH4") << "CH4" << std::string("CH4?") << std::string("reading... CH4_settings from TDS2024");
+        QTest::addColumn<QString>("reading");
+        QTest::newRow("SEL?") << "SEL"
+                              << "reading... Select-CH from TDS2024";
+        QTest::newRow("HOR?") << "HOR"
+                              << "reading... Time(Horizontal)_settings from TDS2024";
+        QTest::newRow("TRIG?") << "TRIG"
+                               << "reading... Triger_settings from TDS2024";
+        QTest::newRow("CH1?") << "CH1"
+                              << "reading... CH1_settings from TDS2024";
+        QTest::newRow("CH4?") << "CH4"
+                              << "reading... CH4_settings from TDS2024";
     }
     void acceptedFrame() {
         QFETCH(QString, query);
-        QFETCH(std::string, line);
-        QFETCH(std::string, reading);
-        QCOMPARE(rig->run(query), 0);
-        QCOMPARE(rig->device.written, line + "\r");
-        QCOMPARE(rig->w.statusTexts, (std::vector<std::string>{reading, "Stat:"}));
-        QVERIFY(rig->w.messageBoxes.empty());
+        QFETCH(QString, reading);
+        QCOMPARE(rig->run(query.toStdString()), 0);
+        QCOMPARE(rig->device.written, std::string(QTest::currentDataTag()) + "\r");
+        QCOMPARE(rig->w.statusTexts, (Texts{reading.toStdString(), "Stat:"}));
+        QVERIFY(rig->boxes().empty());
         QVERIFY(!rig->w.visible(Field::dispTxD_str));
         QVERIFY(!rig->w.visible(Field::dispRxD_str));
         const auto& log = rig->w.log;
@@ -121,48 +172,43 @@ private slots:
     }
 
     void failures_data() {
-        QTest::addColumn<QString>("query");
-        QTest::addColumn<Fault>("fault");
-        QTest::addColumn<int>("presentBefore");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<std::string>("shown");  // empty: no message box
-        QTest::addColumn<int>("presentAfter");
-        QTest::addColumn<int>("minMs");
-
-        QTest::newRow("HOR silent") << "HOR" << Fault::Silence << 1 << 1 << std::string("Error[1] Packet receive Error(HOR)") << 1 << 2000;
-        QTest::newRow("TRIG silent") << "TRIG" << Fault::Silence << 1 << 1 << std::string("Error[1] Packet receive Error(TRIG)") << 1 << 2000;
-        QTest::newRow("CH1 silent reports index 0") << "CH1" << Fault::Silence << 1 << 1 << std::string("Error[1] Packet receive Error(CH0)") << 1 << 2000;
-        QTest::newRow("CH4 line feed reports index 3") << "CH4" << Fault::LineFeedTerminator << 1 << 1 << std::string("Error[1] Packet receive Error(CH3)") << 1 << 2000;
-        QTest::newRow("SEL silent while present") << "SEL" << Fault::Silence << 1 << 1 << std::string("Error[1] Packet receive Error(SEL)") << 0 << 2000;
-        QTest::newRow("SEL silent in demo mode") << "SEL" << Fault::Silence << 0 << 1 << std::string() << 0 << 2000;
-        QTest::newRow("HOR oversized") << "HOR" << Fault::OversizedReply << 1 << 2 << std::string("Error[2] Packet receive Error(HOR)") << 1 << 0;
-        QTest::newRow("TRIG line error") << "TRIG" << Fault::LineError << 1 << 3 << std::string("Error[3] Packet receive Error(TRIG)") << 1 << 0;
-        QTest::newRow("SEL line error") << "SEL" << Fault::LineError << 1 << 3 << std::string("Error[3] Packet receive Error(SEL)") << 0 << 0;
+        QTest::addColumn<FailureCase>("c");
+        const char* hor = "Error[1] Packet receive Error(HOR)";
+        QTest::newRow("HOR silent") << FailureCase{"HOR", Fault::Silence, 1, 1, hor, 1, 2000};
+        QTest::newRow("TRIG silent") << FailureCase{
+            "TRIG", Fault::Silence, 1, 1, "Error[1] Packet receive Error(TRIG)", 1, 2000};
+        QTest::newRow("CH1 silent reports index 0") << FailureCase{
+            "CH1", Fault::Silence, 1, 1, "Error[1] Packet receive Error(CH0)", 1, 2000};
+        QTest::newRow("CH4 line feed reports index 3") << FailureCase{
+            "CH4", Fault::LineFeedTerminator, 1, 1, "Error[1] Packet receive Error(CH3)", 1, 2000};
+        QTest::newRow("SEL silent while present") << FailureCase{
+            "SEL", Fault::Silence, 1, 1, "Error[1] Packet receive Error(SEL)", 0, 2000};
+        QTest::newRow("SEL silent in demo mode")
+            << FailureCase{"SEL", Fault::Silence, 0, 1, "", 0, 2000};
+        QTest::newRow("HOR oversized") << FailureCase{
+            "HOR", Fault::OversizedReply, 1, 2, "Error[2] Packet receive Error(HOR)", 1, 0};
+        QTest::newRow("TRIG line error") << FailureCase{
+            "TRIG", Fault::LineError, 1, 3, "Error[3] Packet receive Error(TRIG)", 1, 0};
+        QTest::newRow("SEL line error") << FailureCase{
+            "SEL", Fault::LineError, 1, 3, "Error[3] Packet receive Error(SEL)", 0, 0};
     }
     void failures() {
-        QFETCH(QString, query);
-        QFETCH(Fault, fault);
-        QFETCH(int, presentBefore);
-        QFETCH(int, status);
-        QFETCH(std::string, shown);
-        QFETCH(int, presentAfter);
-        QFETCH(int, minMs);
-
+        QFETCH(FailureCase, c);
         Rig& r = *rig;
-        r.s.scopePresent = presentBefore;
+        r.s.scopePresent = c.presentBefore;
         r.s.timeDiv = 123;
         r.s.trigSource = "old";
-        r.s.chProbe = {-7, -7, -7, -7};
-        r.s.chEnable = {1, 1, 1, 1, 1, 1, 1, 1};
-        r.scope.setFault(fault);
+        r.s.chProbe.fill(-7);
+        r.s.chEnable.fill(1);
+        r.scope.setFault(c.fault);
         QElapsedTimer clock;
         clock.start();
-        QCOMPARE(r.run(query), status);
+        QCOMPARE(r.run(c.query), c.status);
         const qint64 ms = clock.elapsed();
 
-        QVERIFY2(ms >= minMs && ms < minMs + 1500, qPrintable(QString::number(ms)));
-        QCOMPARE(r.w.messageBoxes, shown.empty() ? std::vector<std::string>{} : std::vector<std::string>{shown});
-        QCOMPARE(r.s.scopePresent, presentAfter);
+        QVERIFY2(ms >= c.minMs && ms < c.minMs + 1500, qPrintable(QString::number(ms)));
+        QCOMPARE(r.boxes(), box(c.shown));
+        QCOMPARE(r.s.scopePresent, c.presentAfter);
         QCOMPARE(r.w.status(), std::string("Stat:"));
         QVERIFY(r.w.visible(Field::dispTxD_str));
         QVERIFY(r.w.visible(Field::dispRxD_str));
@@ -173,227 +219,172 @@ private slots:
     }
 
     void select_data() {
-        QTest::addColumn<std::string>("present");
-        QTest::addColumn<std::string>("displayed");
-        QTest::addColumn<std::string>("stored");
-        QTest::addColumn<std::string>("refDisplayed");
-        QTest::addColumn<bool>("headers");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<std::string>("chEnable");
-        QTest::addColumn<std::string>("refStored");
-        QTest::addColumn<std::string>("usable");  // channel button enabled
-        QTest::addColumn<int>("presentAfter");
-        QTest::addColumn<std::string>("shown");
-
-        QTest::newRow("CH1 CH3 on, REFB displayed") << std::string("1111") << std::string("1010") << std::string("1111") << std::string("0100") << true
-                                                    << 0 << std::string("10100100") << std::string("1111") << std::string("1111") << 1 << std::string();
-        QTest::newRow("no CH3 in the reply") << std::string("1101") << std::string("1111") << std::string("1111") << std::string("0000") << true
-                                             << 0 << std::string("11010000") << std::string("1111") << std::string("1101") << 1 << std::string();
-        QTest::newRow("REFA REFD held, REFD displayed") << std::string("1111") << std::string("0001") << std::string("1001") << std::string("0001") << true
-                                                        << 0 << std::string("00010001") << std::string("1001") << std::string("1111") << 1 << std::string();
-        QTest::newRow("headers off") << std::string("1111") << std::string("1010") << std::string("1111") << std::string("0100") << false
-                                     << 7 << std::string("11111111") << std::string("0000") << std::string("1111") << 0
-                                     << std::string("Error[7] Data Error 1;0;1;0;0;0;1;");
+        QTest::addColumn<SelectCase>("c");
+        QTest::newRow("CH1 CH3 on, REFB displayed") << SelectCase{
+            "1111", "1010", "1111", "0100", true, 0, "10100100", "1111", "1111", 1, ""};
+        QTest::newRow("no CH3 in the reply") << SelectCase{
+            "1101", "1111", "1111", "0000", true, 0, "11010000", "1111", "1101", 1, ""};
+        QTest::newRow("REFA REFD held, REFD displayed") << SelectCase{
+            "1111", "0001", "1001", "0001", true, 0, "00010001", "1001", "1111", 1, ""};
+        QTest::newRow("headers off") << SelectCase{"1111",
+                                                   "1010",
+                                                   "1111",
+                                                   "0100",
+                                                   false,
+                                                   7,
+                                                   "11111111",
+                                                   "0000",
+                                                   "1111",
+                                                   0,
+                                                   "Error[7] Data Error 1;0;1;0;0;0;1;"};
     }
     void select() {
-        QFETCH(std::string, present);
-        QFETCH(std::string, displayed);
-        QFETCH(std::string, stored);
-        QFETCH(std::string, refDisplayed);
-        QFETCH(bool, headers);
-        QFETCH(int, status);
-        QFETCH(std::string, chEnable);
-        QFETCH(std::string, refStored);
-        QFETCH(std::string, usable);
-        QFETCH(int, presentAfter);
-        QFETCH(std::string, shown);
-
+        QFETCH(SelectCase, c);
         Rig& r = *rig;
         r.s.scopePresent = 0;  // a named channel brings the tool back to live mode
         r.s.chEnable.fill(1);
         for (std::size_t i = 0; i < 4; ++i) {
-            r.scope.channels[i].present = present[i] == '1';
-            r.scope.channels[i].displayed = displayed[i] == '1';
-            r.scope.refStored[i] = stored[i] == '1';
-            r.scope.refDisplayed[i] = refDisplayed[i] == '1';
+            r.scope.channels[i].present = c.present[i] == '1';
+            r.scope.channels[i].displayed = c.displayed[i] == '1';
+            r.scope.refStored[i] = c.stored[i] == '1';
+            r.scope.refDisplayed[i] = c.refDisplayed[i] == '1';
         }
-        r.scope.headers = headers;
+        r.scope.headers = c.headers;
 
-        QCOMPARE(r.queries.readSelect(), status);
-        QCOMPARE(r.device.lines, std::vector<std::string>{"SEL?"});
-        QCOMPARE(bits(r.s.chEnable, 0, 7), chEnable);
-        QCOMPARE(bits(r.s.refStored, 4, 7), refStored);
-        std::string buttons;
+        QCOMPARE(r.queries.readSelect(), c.status);
+        QCOMPARE(r.device.lines, Texts{"SEL?"});
+        QCOMPARE(bits(r.s.chEnable, 0, 7), c.chEnable);
+        QCOMPARE(bits(r.s.refStored, 4, 7), c.refStored);
+        std::string usable;
         for (int ch = 0; ch < 4; ++ch) {
             const bool enabled = r.w.buttonEnabled(Button::cbCh, ch);
             QCOMPARE(r.w.menuEnabled(Menu::mnuCh, ch), enabled);
-            buttons += enabled ? '1' : '0';
+            usable += enabled ? '1' : '0';
         }
-        QCOMPARE(buttons, usable);
+        QCOMPARE(usable, c.usable);
         for (int ref = 4; ref <= 7; ++ref) {
             // A reference the instrument does not hold loses its controls at once.
-            const bool gone = status == 0 && refStored[std::size_t(ref - 4)] == '0';
+            const bool gone = c.status == 0 && c.refStored[std::size_t(ref - 4)] == '0';
             QCOMPARE(r.w.menuEnabled(Menu::mnuRef, ref), !gone);
             QCOMPARE(r.w.buttonVisible(Button::cbRefFlag, ref), !gone);
         }
-        QCOMPARE(r.s.scopePresent, presentAfter);
-        QCOMPARE(r.w.messageBoxes, shown.empty() ? std::vector<std::string>{} : std::vector<std::string>{shown});
+        QCOMPARE(r.s.scopePresent, c.presentAfter);
+        QCOMPARE(r.boxes(), box(c.shown));
     }
 
     void horizontal_data() {
-        QTest::addColumn<std::string>("scale");
-        QTest::addColumn<std::string>("position");
-        QTest::addColumn<std::string>("reply");  // replaces the instrument's own when set
-        QTest::addColumn<int>("status");
-        QTest::addColumn<double>("timeDiv");
-        QTest::addColumn<double>("horPosition");
-        QTest::addColumn<int>("trigPoint");
-        QTest::addColumn<std::string>("shown");
-        const std::string none;
-
-        QTest::newRow("trigger point 1200") << std::string("5.0E-4") << std::string("1.0E-4") << none << 0 << 5.0e-4 << 1.0e-4 << 1200 << none;
-        QTest::newRow("beyond half the record") << std::string("5.0E-4") << std::string("3.0E-3") << none << 0 << 5.0e-4 << 3.0e-3 << 9999 << none;
-        QTest::newRow("exactly half the record") << std::string("5.0E-4") << std::string("2.5E-3") << none << 0 << 5.0e-4 << 2.5e-3 << 0 << none;
-        QTest::newRow("far left has no bound") << std::string("5.0E-4") << std::string("-3.0E-3") << none << 0 << 5.0e-4 << -3.0e-3 << 2750 << none;
-        QTest::newRow("half down to even") << std::string("2.5E2") << std::string("2.5E0") << none << 0 << 250.0 << 2.5 << 1248 << none;
-        QTest::newRow("half up to even") << std::string("2.5E2") << std::string("3.5E0") << none << 0 << 250.0 << 3.5 << 1246 << none;
-        QTest::newRow("extreme position saturates") << std::string("1.0E-300") << std::string("-1.0E10") << none << 0 << 1.0e-300 << -1.0e10 << int(kMax) << none;
-        QTest::newRow("zero scale kept") << std::string("0.0E0") << std::string("1.0E-4") << none << 7 << 0.0 << 456.0 << 777
-                                         << std::string("Error[7] Data Error 0.0E0");
-        QTest::newRow("scale beyond a double") << std::string("1.0E999") << std::string("0.0E0") << none << 7 << 123.0 << 456.0 << 777
-                                               << std::string("Error[7] Data Error :HORIZONTAL:VI");
-        QTest::newRow("position beyond a double") << std::string("5.0E-4") << std::string("-1.0E999") << none << 7 << 123.0 << 456.0 << 777
-                                                  << std::string("Error[7] Data Error :HORIZONTAL:VI");
-        QTest::newRow("no position") << none << none << std::string(":HORIZONTAL:MAIN:SCALE 5.0E-4\r") << 7 << 123.0 << 456.0 << 777
-                                     << std::string("Error[7] Data Error :HORIZONTAL:MA");
-        QTest::newRow("headers off") << none << none << std::string("MAIN;2500;5.0E-4;1.0E-4\r") << 7 << 123.0 << 456.0 << 777
-                                     << std::string("Error[7] Data Error MAIN;2500;5.0E");
+        QTest::addColumn<HorizontalCase>("c");
+        const char* head = "Error[7] Data Error :HORIZONTAL:VI";
+        QTest::newRow("trigger point 1200")
+            << HorizontalCase{"5.0E-4", "1.0E-4", "", 0, 5.0e-4, 1.0e-4, 1200, ""};
+        QTest::newRow("beyond half the record")
+            << HorizontalCase{"5.0E-4", "3.0E-3", "", 0, 5.0e-4, 3.0e-3, 9999, ""};
+        QTest::newRow("exactly half the record")
+            << HorizontalCase{"5.0E-4", "2.5E-3", "", 0, 5.0e-4, 2.5e-3, 0, ""};
+        QTest::newRow("far left has no bound")
+            << HorizontalCase{"5.0E-4", "-3.0E-3", "", 0, 5.0e-4, -3.0e-3, 2750, ""};
+        QTest::newRow("half down to even")
+            << HorizontalCase{"2.5E2", "2.5E0", "", 0, 250, 2.5, 1248, ""};
+        QTest::newRow("half up to even")
+            << HorizontalCase{"2.5E2", "3.5E0", "", 0, 250, 3.5, 1246, ""};
+        QTest::newRow("extreme position saturates")
+            << HorizontalCase{"1.0E-300", "-1.0E10", "", 0, 1.0e-300, -1.0e10, kMax, ""};
+        QTest::newRow("zero scale kept")
+            << HorizontalCase{"0.0E0", "1.0E-4", "", 7, 0, 456, 777, "Error[7] Data Error 0.0E0"};
+        QTest::newRow("scale beyond a double")
+            << HorizontalCase{"1.0E999", "0.0E0", "", 7, 123, 456, 777, head};
+        QTest::newRow("position beyond a double")
+            << HorizontalCase{"5.0E-4", "-1.0E999", "", 7, 123, 456, 777, head};
+        QTest::newRow("no position")
+            << HorizontalCase{"",  "",  ":HORIZONTAL:MAIN:SCALE 5.0E-4\r",   7, 123,
+                              456, 777, "Error[7] Data Error :HORIZONTAL:MA"};
+        QTest::newRow("headers off")
+            << HorizontalCase{"",  "",  "MAIN;2500;5.0E-4;1.0E-4\r",         7, 123,
+                              456, 777, "Error[7] Data Error MAIN;2500;5.0E"};
     }
     void horizontal() {
-        QFETCH(std::string, scale);
-        QFETCH(std::string, position);
-        QFETCH(std::string, reply);
-        QFETCH(int, status);
-        QFETCH(double, timeDiv);
-        QFETCH(double, horPosition);
-        QFETCH(int, trigPoint);
-        QFETCH(std::string, shown);
-
+        QFETCH(HorizontalCase, c);
         Rig& r = *rig;
         r.s.timeDiv = 123;
         r.s.horPosition = 456;
         r.s.trigPoint = 777;
-        r.scope.horScale = scale;
-        r.scope.horPosition = position;
+        r.scope.horScale = c.scale;
+        r.scope.horPosition = c.position;
         // The delayed time base comes second and must never be the one read.
         r.scope.delayScale = "9.0E-9";
         r.scope.delayPosition = "9.0E-9";
-        if (!reply.empty()) r.scope.setReply("HOR?", reply);
+        if (!c.reply.empty()) r.scope.setReply("HOR?", c.reply);
 
-        QCOMPARE(r.queries.readHorizontal(), status);
-        QCOMPARE(r.s.rxStatus, status);
-        QCOMPARE(r.s.timeDiv, timeDiv);
-        QCOMPARE(r.s.horPosition, horPosition);
-        QCOMPARE(r.s.trigPoint, trigPoint);
-        QCOMPARE(r.w.messageBoxes, shown.empty() ? std::vector<std::string>{} : std::vector<std::string>{shown});
+        QCOMPARE(r.queries.readHorizontal(), c.status);
+        QCOMPARE(r.s.rxStatus, c.status);
+        QCOMPARE(r.s.timeDiv, c.timeDiv);
+        QCOMPARE(r.s.horPosition, c.horPosition);
+        QCOMPARE(r.s.trigPoint, c.trigPoint);
+        QCOMPARE(r.boxes(), box(c.shown));
     }
 
     void trigger_data() {
-        QTest::addColumn<std::string>("edge");
-        QTest::addColumn<std::string>("level");
-        QTest::addColumn<bool>("headers");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<std::string>("source");
-        QTest::addColumn<double>("trigLevel");
-        QTest::addColumn<std::string>("shown");
-
-        QTest::newRow("level followed by items") << std::string("CH1") << std::string("1.20E0") << true << 0 << std::string("CH1") << 1.2 << std::string();
-        QTest::newRow("edge source among others") << std::string("EXT5") << std::string("-3.5E-1") << true << 0 << std::string("EXT5") << -0.35 << std::string();
-        QTest::newRow("level not a number") << std::string("CH4") << std::string("HIGH") << true << 0 << std::string("CH4") << 0.0 << std::string();
-        QTest::newRow("level beyond a double") << std::string("CH2") << std::string("1.0E999") << true << 7 << std::string("old") << -9.0
-                                               << std::string("Error[7] Data Error :TRIGGER:MAIN:");
-        QTest::newRow("headers off") << std::string("CH2") << std::string("1.0E0") << false << 7 << std::string("old") << -9.0
-                                     << std::string("Error[7] Data Error AUTO;EDGE;1.0E");
+        QTest::addColumn<TriggerCase>("c");
+        QTest::newRow("level followed by items")
+            << TriggerCase{"CH1", "1.20E0", true, 0, "CH1", 1.2, ""};
+        QTest::newRow("edge source among others")
+            << TriggerCase{"EXT5", "-3.5E-1", true, 0, "EXT5", -0.35, ""};
+        QTest::newRow("level not a number") << TriggerCase{"CH4", "HIGH", true, 0, "CH4", 0, ""};
+        QTest::newRow("level beyond a double") << TriggerCase{
+            "CH2", "1.0E999", true, 7, "old", -9, "Error[7] Data Error :TRIGGER:MAIN:"};
+        QTest::newRow("headers off") << TriggerCase{
+            "CH2", "1.0E0", false, 7, "old", -9, "Error[7] Data Error AUTO;EDGE;1.0E"};
     }
     void trigger() {
-        QFETCH(std::string, edge);
-        QFETCH(std::string, level);
-        QFETCH(bool, headers);
-        QFETCH(int, status);
-        QFETCH(std::string, source);
-        QFETCH(double, trigLevel);
-        QFETCH(std::string, shown);
-
+        QFETCH(TriggerCase, c);
         Rig& r = *rig;
         r.s.trigSource = "old";
         r.s.trigLevel = -9;
-        r.scope.edgeSource = edge;
+        r.scope.edgeSource = c.edge;
         r.scope.videoSource = "CH3";
         r.scope.pulseSource = "CH2";
-        r.scope.trigLevel = level;
-        r.scope.headers = headers;
+        r.scope.trigLevel = c.level;
+        r.scope.headers = c.headers;
 
-        QCOMPARE(r.queries.readTrigger(), status);
-        QCOMPARE(r.s.trigSource, source);
-        QCOMPARE(r.s.trigLevel, trigLevel);
-        QCOMPARE(r.w.messageBoxes, shown.empty() ? std::vector<std::string>{} : std::vector<std::string>{shown});
+        QCOMPARE(r.queries.readTrigger(), c.status);
+        QCOMPARE(r.s.trigSource, c.source);
+        QCOMPARE(r.s.trigLevel, c.trigLevel);
+        QCOMPARE(r.boxes(), box(c.shown));
     }
 
     void channel_data() {
-        QTest::addColumn<int>("ch");
-        QTest::addColumn<std::string>("probe");
-        QTest::addColumn<std::string>("position");
-        QTest::addColumn<std::string>("invert");
-        QTest::addColumn<ChannelLayout>("layout");
-        QTest::addColumn<bool>("wrongHeader");
-        QTest::addColumn<bool>("headers");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<int>("chProbe");
-        QTest::addColumn<int>("chPosition");
-        QTest::addColumn<std::string>("chInvert");
-        QTest::addColumn<std::string>("shown");
+        QTest::addColumn<ChannelCase>("c");
         const auto std = ChannelLayout::Standard;
-        const std::string none;
-
-        QTest::newRow("probe 10, position -25") << 0 << std::string("1.0E1") << std::string("-1.02E0") << std::string("OFF") << std << false << true
-                                                << 0 << 10 << -25 << std::string("OFF") << none;
-        QTest::newRow("no INVERT item") << 2 << std::string("1.0E0") << std::string("2.0E0") << std::string("ON") << ChannelLayout::NoInvert << false << true
-                                        << 0 << 1 << 50 << std::string("OFF") << none;
-        QTest::newRow("PROBE last, no INVERT") << 1 << std::string("1.0E2") << std::string("0.0E0") << std::string("ON") << ChannelLayout::ProbeLast << false << true
-                                               << 0 << 100 << 0 << std::string("OFF") << none;
-        QTest::newRow("INVERT before YUNIT") << 3 << std::string("1.0E0") << std::string("1.0E0") << std::string("ON") << ChannelLayout::UnitAfterInvert << false << true
-                                             << 0 << 1 << 25 << std::string("ON") << none;
-        QTest::newRow("INVERT last") << 3 << std::string("1.0E0") << std::string("0.0E0") << std::string("ON") << std << false << true
-                                     << 0 << 1 << 0 << std::string("ON") << none;
-        QTest::newRow("probe half down to even") << 0 << std::string("2.5E0") << std::string("0.0E0") << std::string("OFF") << std << false << true
-                                                 << 0 << 2 << 0 << std::string("OFF") << none;
-        QTest::newRow("probe half up to even") << 0 << std::string("3.5E0") << std::string("0.0E0") << std::string("OFF") << std << false << true
-                                               << 0 << 4 << 0 << std::string("OFF") << none;
-        QTest::newRow("huge position saturates") << 0 << std::string("1.0E0") << std::string("1.0E9") << std::string("OFF") << std << false << true
-                                                 << 0 << 1 << int(kMax) << std::string("OFF") << none;
-        QTest::newRow("huge probes saturate") << 0 << std::string("-1.0E20") << std::string("-1.0E300") << std::string("OFF") << std << false << true
-                                              << 0 << int(kMin) << int(kMin) << std::string("OFF") << none;
-        QTest::newRow("CH2 answered as CH1") << 1 << std::string("1.0E1") << std::string("0.0E0") << std::string("OFF") << std << true << true
-                                             << 7 << -7 << -7 << std::string("old") << std::string("Error[7] Data Error :CH1:PROBE 1.0");
-        QTest::newRow("position beyond a double") << 0 << std::string("1.0E1") << std::string("1.0E999") << std::string("OFF") << std << false << true
-                                                  << 7 << -7 << -7 << std::string("old") << std::string("Error[7] Data Error :CH1:PROBE 1.0");
-        QTest::newRow("headers off") << 0 << std::string("1.0E1") << std::string("0.0E0") << std::string("OFF") << std << false << false
-                                     << 7 << -7 << -7 << std::string("old") << std::string("Error[7] Data Error 1.0E1;2.0E-2;0");
+        const char* ch1Head = "Error[7] Data Error :CH1:PROBE 1.0";
+        QTest::newRow("probe 10, position -25")
+            << ChannelCase{0, "1.0E1", "-1.02E0", "OFF", std, false, true, 0, 10, -25, "OFF", ""};
+        QTest::newRow("no INVERT item") << ChannelCase{
+            2, "1.0E0", "2.0E0", "ON", ChannelLayout::NoInvert, false, true, 0, 1, 50, "OFF", ""};
+        QTest::newRow("PROBE last, no INVERT") << ChannelCase{
+            1, "1.0E2", "0.0E0", "ON", ChannelLayout::ProbeLast, false, true, 0, 100, 0, "OFF", ""};
+        QTest::newRow("INVERT before YUNIT") << ChannelCase{
+            3, "1.0E0", "1.0E0", "ON", ChannelLayout::UnitAfterInvert, false, true, 0,
+            1, 25,      "ON",    ""};
+        QTest::newRow("INVERT last")
+            << ChannelCase{3, "1.0E0", "0.0E0", "ON", std, false, true, 0, 1, 0, "ON", ""};
+        QTest::newRow("probe half down to even")
+            << ChannelCase{0, "2.5E0", "0.0E0", "OFF", std, false, true, 0, 2, 0, "OFF", ""};
+        QTest::newRow("probe half up to even")
+            << ChannelCase{0, "3.5E0", "0.0E0", "OFF", std, false, true, 0, 4, 0, "OFF", ""};
+        QTest::newRow("huge position saturates")
+            << ChannelCase{0, "1.0E0", "1.0E9", "OFF", std, false, true, 0, 1, kMax, "OFF", ""};
+        QTest::newRow("huge negatives saturate") << ChannelCase{
+            0, "-1.0E20", "-1.0E300", "OFF", std, false, true, 0, kMin, kMin, "OFF", ""};
+        QTest::newRow("CH2 answered as CH1")
+            << ChannelCase{1, "1.0E1", "0.0E0", "OFF", std, true, true, 7, -7, -7, "old", ch1Head};
+        QTest::newRow("position beyond a double") << ChannelCase{
+            0, "1.0E1", "1.0E999", "OFF", std, false, true, 7, -7, -7, "old", ch1Head};
+        QTest::newRow("headers off") << ChannelCase{
+            0,     "1.0E1", "0.0E0", "OFF", std,   false,
+            false, 7,       -7,      -7,    "old", "Error[7] Data Error 1.0E1;2.0E-2;0"};
     }
     void channel() {
-        QFETCH(int, ch);
-        QFETCH(std::string, probe);
-        QFETCH(std::string, position);
-        QFETCH(std::string, invert);
-        QFETCH(ChannelLayout, layout);
-        QFETCH(bool, wrongHeader);
-        QFETCH(bool, headers);
-        QFETCH(int, status);
-        QFETCH(int, chProbe);
-        QFETCH(int, chPosition);
-        QFETCH(std::string, chInvert);
-        QFETCH(std::string, shown);
-
+        QFETCH(ChannelCase, c);
         Rig& r = *rig;
         r.s.chProbe.fill(-7);
         r.s.chPosition.fill(-7);
@@ -401,30 +392,23 @@ private slots:
         r.s.chCoupling.fill("old");
         r.s.chBandwidth.fill("old");
         r.s.chInvert.fill("old");
-        ChannelSetup& setup = r.scope.channels[std::size_t(ch)];
-        setup.probe = probe;
-        setup.position = position;
-        setup.invert = invert;
-        setup.layout = layout;
-        setup.scale = "2.0E-2";
-        setup.coupling = "AC";
-        setup.bandwidth = "ON";
-        if (wrongHeader) r.scope.setFault(Fault::WrongChannelHeader);
-        r.scope.headers = headers;
+        ChannelSetup& setup = r.scope.channels[std::size_t(c.ch)];
+        setup = {true, true, c.probe, "2.0E-2", c.position, "AC", "ON", c.invert, c.layout};
+        if (c.wrongHeader) r.scope.setFault(Fault::WrongChannelHeader);
+        r.scope.headers = c.headers;
 
-        QCOMPARE(r.queries.readChannel(ch), status);
-        QCOMPARE(r.device.lines, std::vector<std::string>{"CH" + std::to_string(ch + 1) + "?"});
-        const bool accepted = status == 0;
+        QCOMPARE(r.queries.readChannel(c.ch), c.status);
+        QCOMPARE(r.device.lines, Texts{"CH" + std::to_string(c.ch + 1) + "?"});
         for (int i = 0; i < 4; ++i) {
-            const bool changed = accepted && i == ch;
-            QCOMPARE(r.s.chProbe[i], changed ? chProbe : -7);
-            QCOMPARE(r.s.chPosition[i], changed ? chPosition : -7);
+            const bool changed = c.status == 0 && i == c.ch;
+            QCOMPARE(r.s.chProbe[i], changed ? c.chProbe : -7);
+            QCOMPARE(r.s.chPosition[i], changed ? c.chPosition : -7);
             QCOMPARE(r.s.chVoltDiv[i], changed ? 2.0e-2 : -7.0);
             QCOMPARE(r.s.chCoupling[i], std::string(changed ? "AC" : "old"));
             QCOMPARE(r.s.chBandwidth[i], std::string(changed ? "ON" : "old"));
-            QCOMPARE(r.s.chInvert[i], changed ? chInvert : std::string("old"));
+            QCOMPARE(r.s.chInvert[i], changed ? c.chInvert : std::string("old"));
         }
-        QCOMPARE(r.w.messageBoxes, shown.empty() ? std::vector<std::string>{} : std::vector<std::string>{shown});
+        QCOMPARE(r.boxes(), box(c.shown));
     }
 
     void channelRefused_data() {
@@ -447,8 +431,7 @@ private slots:
         QCOMPARE(rig->queries.readChannel(index), result);
         QVERIFY(rig->device.written.empty());
         QVERIFY(rig->w.statusTexts.empty());
-        QCOMPARE(rig->w.messageBoxes,
-                 refusedBox ? std::vector<std::string>{" Can't found TDS2024 !"} : std::vector<std::string>{});
+        QCOMPARE(rig->boxes(), box(refusedBox ? " Can't found TDS2024 !" : ""));
     }
 
     // Stray bytes after one reply must not end up in the next.
@@ -474,7 +457,7 @@ private slots:
         QCOMPARE(r.queries.readSelect(), 0);
         QCOMPARE(r.queries.readChannel(1), 0);
         QCOMPARE(r.s.chPosition[1], 10);
-        QCOMPARE(r.device.lines, (std::vector<std::string>{"SEL?", "CH2?"}));
+        QCOMPARE(r.device.lines, (Texts{"SEL?", "CH2?"}));
     }
 };
 

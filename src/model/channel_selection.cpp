@@ -4,11 +4,12 @@ namespace curvalon {
 
 namespace {
 // Indexes outside the four channels are ignored rather than trusted.
-bool isChannel(std::int32_t ch) { return ch >= 0 && ch <= kLastChannel; }
+bool isChannel(std::int32_t ch) {
+    return ch >= 0 && ch <= kLastChannel;
+}
 }  // namespace
 
-ChannelSelection::ChannelSelection(ScopeState& state, WindowOps& window)
-    : s_(state), w_(window) {}
+ChannelSelection::ChannelSelection(ScopeState& state, WindowOps& window) : s_(state), w_(window) {}
 
 void ChannelSelection::initChannelButtons() {
     for (int ch = 0; ch <= kLastChannel; ++ch) {
@@ -16,7 +17,8 @@ void ChannelSelection::initChannelButtons() {
     }
     w_.setVisible(Field::dispTxD_str, 0, false);
     w_.setVisible(Field::dispRxD_str, 0, false);
-    for (int r = kFirstRef; r <= kLastRef; ++r) w_.setButtonVisible(Button::cbRefFlag, r, false);
+    for (int r = kFirstRef; r <= kLastRef; ++r)
+        w_.setButtonVisible(Button::cbRefFlag, r, false);
 }
 
 void ChannelSelection::toggleChannel(std::int32_t ch) {

@@ -11,7 +11,7 @@
 namespace curvalon {
 
 class ChannelSelection {
-public:
+  public:
     ChannelSelection(ScopeState& state, WindowOps& window);
 
     // Start-up look: buttons in their channel colours, echo boxes and reference buttons hidden.
@@ -25,7 +25,7 @@ public:
     // The instrument did not name the channel; its button and menu item go grey and disabled.
     void channelUnavailable(std::int32_t ch);
 
-private:
+  private:
     ScopeState& s_;
     WindowOps& w_;
 };

@@ -3,7 +3,9 @@
 namespace curvalon {
 
 namespace {
-bool isReference(std::int32_t r) { return r >= kFirstRef && r <= kLastRef; }
+bool isReference(std::int32_t r) {
+    return r >= kFirstRef && r <= kLastRef;
+}
 }  // namespace
 
 ReferenceSelection::ReferenceSelection(ScopeState& state, WindowOps& window)

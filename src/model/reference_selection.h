@@ -11,7 +11,7 @@
 namespace curvalon {
 
 class ReferenceSelection {
-public:
+  public:
     ReferenceSelection(ScopeState& state, WindowOps& window);
 
     // Switching off hides every reference control but keeps which ones are drawn, so switching
@@ -23,7 +23,7 @@ public:
     // The instrument no longer holds the reference: not drawn, button hidden and grey.
     void refUnavailable(std::int32_t r);
 
-private:
+  private:
     ScopeState& s_;
     WindowOps& w_;
 };

@@ -13,8 +13,12 @@ namespace {
 constexpr std::string_view kCurveHeader = ":CURVE #42500";
 constexpr std::size_t kHeaderLength = kCurveHeader.size();
 
-bool isSource(std::int32_t i) { return i >= 0 && i <= kLastRef; }
-bool isReference(std::int32_t i) { return i >= kFirstRef && i <= kLastRef; }
+bool isSource(std::int32_t i) {
+    return i >= 0 && i <= kLastRef;
+}
+bool isReference(std::int32_t i) {
+    return i >= kFirstRef && i <= kLastRef;
+}
 
 void hideEcho(WindowOps& window) {
     window.setVisible(Field::dispTxD_str, 0, false);
@@ -80,12 +84,17 @@ void CurveTransfer::select(std::int32_t i, const char* state) {
     link_.sendCommand(s_.cmdText);
 }
 
-void CurveTransfer::selectOn(std::int32_t i) { select(i, " ON"); }
+void CurveTransfer::selectOn(std::int32_t i) {
+    select(i, " ON");
+}
 
-void CurveTransfer::selectOff(std::int32_t i) { select(i, " OFF"); }
+void CurveTransfer::selectOff(std::int32_t i) {
+    select(i, " OFF");
+}
 
 void CurveTransfer::hideReferences() {
-    for (int i = kFirstRef; i <= kLastRef; ++i) selectOff(i);
+    for (int i = kFirstRef; i <= kLastRef; ++i)
+        selectOff(i);
 }
 
 void CurveTransfer::clearCurve(std::int32_t i) {

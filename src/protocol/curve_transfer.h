@@ -17,7 +17,7 @@ namespace curvalon {
 std::int32_t acceptCurve(ScopeState& s, WindowOps& window, std::int32_t i);
 
 class CurveTransfer {
-public:
+  public:
     static constexpr int kReplyTimeoutMs = 5000;
     static constexpr int kSourceSettleMs = 100;
 
@@ -34,7 +34,7 @@ public:
     // Reads REFA..REFD while reference display mode is on; returns the REFD transfer's status.
     std::int32_t readReferences();
 
-private:
+  private:
     void select(std::int32_t i, const char* state);
 
     ScopeState& s_;

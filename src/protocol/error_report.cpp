@@ -16,6 +16,8 @@ std::int32_t dataError(ScopeState& s, WindowOps& window, const std::string& deta
     return kStatusDataError;
 }
 
-std::string replyHead(const std::string& reply) { return reply.substr(0, kReplyHeadLength); }
+std::string replyHead(const std::string& reply) {
+    return reply.substr(0, kReplyHeadLength);
+}
 
 }  // namespace curvalon

@@ -7,7 +7,9 @@ namespace curvalon {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Where the value of keyword starts: one blank after the keyword.
 std::optional<std::size_t> valueStart(std::string_view reply, std::string_view keyword,
@@ -26,7 +28,8 @@ std::string cut(std::string_view reply, std::size_t start, std::size_t end) {
 // Decimal exponent of the leading significant digit, saturated far beyond any double's range.
 long long magnitude(std::string_view digits, std::size_t intDigits, long long exponent) {
     std::size_t first = 0;
-    while (first < digits.size() && digits[first] == '0') ++first;
+    while (first < digits.size() && digits[first] == '0')
+        ++first;
     if (first == digits.size()) return 0;
     return static_cast<long long>(intDigits) - 1 - static_cast<long long>(first) + exponent;
 }
@@ -51,7 +54,8 @@ std::optional<std::string> tailValue(std::string_view reply, std::string_view ke
 
 std::optional<double> readNumber(std::string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
     const std::size_t begin = i;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
     const bool negative = i > begin && text[begin] == '-';
@@ -59,11 +63,13 @@ std::optional<double> readNumber(std::string_view text) {
     // Mantissa digits without the point, and how many of them stand before it.
     std::string digits;
     std::size_t intDigits = 0;
-    while (i < text.size() && isDigit(text[i])) digits += text[i++];
+    while (i < text.size() && isDigit(text[i]))
+        digits += text[i++];
     intDigits = digits.size();
     if (i < text.size() && text[i] == '.') {
         ++i;
-        while (i < text.size() && isDigit(text[i])) digits += text[i++];
+        while (i < text.size() && isDigit(text[i]))
+            digits += text[i++];
     }
     if (digits.empty()) return 0.0;
     std::size_t end = i;

@@ -30,7 +30,9 @@ std::int32_t roundHalfEven(double value) {
     return saturate(value);
 }
 
-std::int32_t truncateTowardZero(double value) { return saturate(std::trunc(value)); }
+std::int32_t truncateTowardZero(double value) {
+    return saturate(std::trunc(value));
+}
 
 // A keyword's value read as a number; empty when the keyword is missing or the number does not
 // fit a double.

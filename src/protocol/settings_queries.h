@@ -26,7 +26,7 @@ std::int32_t parseTrigger(ScopeState& s, WindowOps& window);
 std::int32_t parseChannel(ScopeState& s, WindowOps& window, std::int32_t i);
 
 class SettingsQueries {
-public:
+  public:
     static constexpr int kReplyTimeoutMs = 2000;
 
     SettingsQueries(ScopeState& state, WindowOps& window, SerialLink& link,
@@ -39,7 +39,7 @@ public:
     // Refused with a message box while the instrument is absent; does nothing above CH4.
     std::int32_t readChannel(std::int32_t i);
 
-private:
+  private:
     std::int32_t exchange(const std::string& readingText, const std::string& query,
                           const std::function<void()>& onFailure,
                           const std::function<std::int32_t()>& parse);

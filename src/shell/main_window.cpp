@@ -15,13 +15,26 @@ QRect twipRect(int left, int top, int width, int height) {
 
 namespace {
 
+constexpr int kFieldFontPixels = 11;
+constexpr int kSmallestFieldFontPixels = 8;
+
 QFont fieldFont() {
     QFont f = QApplication::font();
-    f.setPixelSize(11);
+    f.setPixelSize(kFieldFontPixels);
     return f;
 }
 
 }  // namespace
+
+void fitFieldFont(QLabel* field) {
+    QFont f = field->font();
+    const int room = field->contentsRect().width() - field->indent();
+    for (int px = kFieldFontPixels; px >= kSmallestFieldFontPixels; --px) {
+        f.setPixelSize(px);
+        if (px == kSmallestFieldFontPixels || QFontMetrics(f).horizontalAdvance(field->text()) <= room) break;
+    }
+    if (f != field->font()) field->setFont(f);
+}
 
 // Shows the off-screen plot image; everything drawn stays in the image, so uncovering the
 // window only copies pixels back.
@@ -107,6 +120,7 @@ QLabel* MainWindow::addField(Field f, int index, const char* text, int left, int
     pal.setColor(QPalette::WindowText, Qt::black);
     label->setPalette(pal);
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    fitFieldFont(label);
     fields_[{int(f), index}] = label;
     return label;
 }

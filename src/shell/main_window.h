@@ -80,6 +80,10 @@ private:
     std::map<std::pair<int, int>, QAction*> menuItems_;
 };
 
+// Shrinks a field's font, down to a floor, until its text fits the field's width: the layout's
+// narrow unit fields were made for a narrower font than today's desktops use.
+void fitFieldFont(QLabel* field);
+
 // Twips of the layout to pixels of the screen.
 QRect twipRect(int left, int top, int width, int height);
 

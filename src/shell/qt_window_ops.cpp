@@ -27,7 +27,10 @@ void setPaletteColour(QWidget* w, QPalette::ColorRole role, Rgb c) {
 }  // namespace
 
 void QtWindowOps::setText(Field f, int index, const std::string& text) {
-    if (QLabel* l = window_.field(f, index)) l->setText(latin1(text));
+    if (QLabel* l = window_.field(f, index)) {
+        l->setText(latin1(text));
+        fitFieldFont(l);
+    }
 }
 
 void QtWindowOps::setForeColor(Field f, int index, Rgb colour) {

@@ -18,13 +18,15 @@ constexpr double kMsPerByteAt19200 = 10.0 * 1000.0 / 19200.0;
 constexpr std::size_t kOversizedLength = 3000;
 
 std::string upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return s;
 }
 
 std::string joined(const std::vector<std::string>& items) {
     std::string out;
-    for (const std::string& item : items) out += (out.empty() ? "" : ";") + item;
+    for (const std::string& item : items)
+        out += (out.empty() ? "" : ";") + item;
     return out;
 }
 
@@ -83,7 +85,8 @@ SimulatedInstrument::Reply SimulatedInstrument::shape(const std::string& line, s
     if (has(Fault::OversizedReply, line)) {
         const char terminator = body.back();
         body.pop_back();
-        while (body.size() < kOversizedLength) body += headers ? ";FILLER 0" : ";0";
+        while (body.size() < kOversizedLength)
+            body += headers ? ";FILLER 0" : ";0";
         body += terminator;
     }
     if (has(Fault::LineFeedTerminator, line)) body.back() = '\n';
@@ -108,7 +111,8 @@ void SimulatedInstrument::track(const std::string& line) {
         const bool on = state == "ON";
         if (int r = indexOf(kRefNames, name); r >= 0) {
             // A reference memory that holds nothing cannot be displayed.
-            if (refStored[static_cast<std::size_t>(r)]) refDisplayed[static_cast<std::size_t>(r)] = on;
+            if (refStored[static_cast<std::size_t>(r)])
+                refDisplayed[static_cast<std::size_t>(r)] = on;
         } else if (int ch = indexOf(kChannelNames, name); ch >= 0) {
             channels[static_cast<std::size_t>(ch)].displayed = on;
         }
@@ -142,7 +146,8 @@ std::string SimulatedInstrument::selectReply() const {
         items.push_back(kRefNames[r] + " " + (refDisplayed[r] ? "1" : "0"));
     }
     if (!headers) {
-        for (std::string& item : items) item = item.substr(item.find(' ') + 1);
+        for (std::string& item : items)
+            item = item.substr(item.find(' ') + 1);
         return joined(items) + "\r";
     }
     return ":SELECT:" + joined(items) + "\r";
@@ -153,15 +158,14 @@ std::string SimulatedInstrument::horizontalReply() const {
         return joined({"MAIN", "2500", horScale, horPosition, delayScale, delayPosition}) + "\r";
     }
     return ":HORIZONTAL:VIEW MAIN;RECORDLENGTH 2500;MAIN:SCALE " + horScale + ";POSITION " +
-           horPosition + ";:HORIZONTAL:DELAY:SCALE " + delayScale + ";POSITION " +
-           delayPosition + "\r";
+           horPosition + ";:HORIZONTAL:DELAY:SCALE " + delayScale + ";POSITION " + delayPosition +
+           "\r";
 }
 
 std::string SimulatedInstrument::triggerReply() const {
     if (!headers) {
-        return joined({"AUTO", "EDGE", trigLevel, "5.0E-7", edgeSource, "DC", "RISE",
-                       videoSource, "FIELD", "NORMAL", pulseSource, "POSITIVE", "EQUAL",
-                       "1.0E-3"}) +
+        return joined({"AUTO", "EDGE", trigLevel, "5.0E-7", edgeSource, "DC", "RISE", videoSource,
+                       "FIELD", "NORMAL", pulseSource, "POSITIVE", "EQUAL", "1.0E-3"}) +
                "\r";
     }
     return ":TRIGGER:MAIN:MODE AUTO;TYPE EDGE;LEVEL " + trigLevel +
@@ -186,9 +190,11 @@ std::string SimulatedInstrument::channelReply(int ch, bool wrongHeader) const {
     if (c.layout == ChannelLayout::UnitAfterInvert) items.emplace_back("YUNIT", "\"V\"");
 
     std::vector<std::string> texts;
-    for (const auto& [keyword, value] : items) texts.push_back(headers ? keyword + " " + value : value);
+    for (const auto& [keyword, value] : items)
+        texts.push_back(headers ? keyword + " " + value : value);
     if (!headers) return joined(texts) + "\r";
-    const std::string& name = kChannelNames[static_cast<std::size_t>(wrongHeader ? (ch == 0 ? 1 : 0) : ch)];
+    const std::string& name =
+        kChannelNames[static_cast<std::size_t>(wrongHeader ? (ch == 0 ? 1 : 0) : ch)];
     return ":" + name + ":" + joined(texts) + "\r";
 }
 
@@ -198,7 +204,8 @@ std::string SimulatedInstrument::curveReply(bool shortRecord) const {
                      channels[static_cast<std::size_t>(source)].displayed;
     if (int r = indexOf(kRefNames, dataSource); r >= 0) {
         source = 4 + r;
-        displayed = refStored[static_cast<std::size_t>(r)] && refDisplayed[static_cast<std::size_t>(r)];
+        displayed =
+            refStored[static_cast<std::size_t>(r)] && refDisplayed[static_cast<std::size_t>(r)];
     }
     // Only what is on the instrument's screen can be transferred.
     if (!displayed) return {};

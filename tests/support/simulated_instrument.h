@@ -16,6 +16,7 @@ namespace curvalon::test {
 class FakeSerialDevice;
 
 enum class Fault {
+    None,                // behaves
     Silence,             // no answer at all
     LineFeedTerminator,  // the reply ends with a line feed instead of a carriage return
     WrongChannelHeader,  // a channel reply names another channel
@@ -46,7 +47,7 @@ struct ChannelSetup {
 };
 
 class SimulatedInstrument {
-public:
+  public:
     static constexpr int kSamples = 2500;
     // Fault key for the answer to a line break.
     static constexpr const char* kBreak = "<break>";
@@ -95,7 +96,7 @@ public:
     std::vector<std::string> received;
     int breaks = 0;
 
-private:
+  private:
     struct Reply {
         std::string bytes;     // the reply proper
         std::string trailing;  // bytes that follow it
