@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -112,6 +113,23 @@ void scanOnly(std::string_view data) {
     }
     (void)readNumber(data);
     (void)charAt(data, data.size());
+
+    // Any index at all must be filtered before it reaches a table.
+    if (data.size() < 4) return;
+    std::int32_t index = 0;
+    std::memcpy(&index, data.data(), sizeof index);
+    Rig rig;
+    rig.setReply(data);
+    rig.channels.toggleChannel(index);
+    rig.channels.channelOn(index);
+    rig.channels.channelOff(index);
+    rig.channels.channelUnavailable(index);
+    rig.references.toggleRef(index);
+    rig.references.refOn(index);
+    rig.references.refOff(index);
+    rig.references.refUnavailable(index);
+    parseChannel(rig.s, rig.w, index);
+    acceptCurve(rig.s, rig.w, index);
 }
 
 // Byte 0 picks the exchange being answered; then records of [length, bytes...], where a

@@ -12,6 +12,7 @@
 #include "link/qt_serial_device.h"
 #include "link/serial_link.h"
 #include "support/fake_window_ops.h"
+#include "support/pty_instrument.h"
 
 #include <fcntl.h>
 #include <stdlib.h>
@@ -21,6 +22,7 @@
 
 using namespace curvalon;
 using curvalon::test::FakeWindowOps;
+using curvalon::test::PtyInstrument;
 
 Q_DECLARE_METATYPE(curvalon::OpenResult)
 
@@ -30,82 +32,6 @@ inline char* QTest::toString(const std::string& s) {
 }
 
 namespace {
-
-// The instrument's end of the line: reads what the link sends without ever blocking the thread
-// the link waits on, and answers each complete command line.
-class PtyInstrument {
-public:
-    PtyInstrument() {
-        fd_ = ::posix_openpt(O_RDWR | O_NOCTTY);
-        if (fd_ < 0 || ::grantpt(fd_) != 0 || ::unlockpt(fd_) != 0) return;
-        ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) | O_NONBLOCK);
-        slavePath = ::ptsname(fd_);
-        clock_.start();
-    }
-    ~PtyInstrument() { hangUp(); }
-
-    bool ok() const { return fd_ >= 0 && !slavePath.empty(); }
-
-    // Starts reading once the port is open: before that the master has nothing to read.
-    void listen() {
-        notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
-        QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
-                         [this] { readAvailable(); });
-    }
-
-    void send(const std::string& bytes) {
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
-            if (n > 0)
-                done += static_cast<std::size_t>(n);
-            else if (errno != EAGAIN && errno != EINTR)
-                return;
-        }
-    }
-
-    // The far end going away, as when the cable's other side or the adapter disappears.
-    void hangUp() {
-        notifier_.reset();
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = -1;
-    }
-
-    std::string slavePath;
-    std::string received;
-    std::vector<qint64> arrivalNs;  // one per received byte
-    std::function<void(const std::string& line)> onLine;
-
-private:
-    void readAvailable() {
-        char buf[512];
-        for (;;) {
-            const ssize_t n = ::read(fd_, buf, sizeof buf);
-            if (n < 0 && errno == EAGAIN) return;
-            if (n <= 0) {  // the port side closed
-                notifier_->setEnabled(false);
-                return;
-            }
-            for (ssize_t i = 0; i < n; ++i)
-                take(buf[i]);
-        }
-    }
-    void take(char c) {
-        received.push_back(c);
-        arrivalNs.push_back(clock_.nsecsElapsed());
-        if (c != '\r') {
-            line_.push_back(c);
-            return;
-        }
-        const std::string line = std::exchange(line_, std::string());
-        if (onLine) onLine(line);
-    }
-
-    int fd_ = -1;
-    std::unique_ptr<QSocketNotifier> notifier_;
-    std::string line_;
-    QElapsedTimer clock_;
-};
 
 struct Rig {
     ScopeState s;

@@ -102,6 +102,22 @@ private slots:
         QVERIFY(rig.device.breaks[1].atNs - rig.device.breaks[0].atNs >= 100'000'000);
     }
 
+    void portThatCannotBeOpenedIsTriedAgainByTheInitialisation() {
+        Rig rig;
+        rig.device.openResult = OpenResult::NotFound;
+        QVERIFY(rig.start());
+        QCOMPARE(rig.device.opens, 2);  // at start-up, and again before the break
+        QCOMPARE(rig.s().scopePresent, 0);
+        QCOMPARE(rig.status(), std::string(" Mode : Demo Mode  ( Can't found TDS2024 ! )"));
+        // The adapter is plugged in; the operator initialises again and the instrument answers.
+        rig.device.openResult = OpenResult::Ok;
+        rig.window.menuItem(Menu::mnuIniTDS2024, 0)->trigger();
+        QVERIFY(rig.idle());
+        QCOMPARE(rig.device.opens, 3);
+        QCOMPARE(rig.s().scopePresent, 1);
+        QCOMPARE(rig.instrument.received, (Lines{"DAT:ENC RIB", "SEL?"}));
+    }
+
     void answeringInstrumentGoesLive() {
         Rig rig;
         rig.instrument.channels[1].displayed = false;

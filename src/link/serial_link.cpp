@@ -7,8 +7,6 @@ namespace curvalon {
 
 namespace {
 
-constexpr int kOpenFailureClearMs = 3000;
-
 const char* openFailureText(OpenResult r) {
     switch (r) {
         case OpenResult::NotFound:
@@ -40,8 +38,8 @@ SerialLink::SerialLink(ScopeState& state, WindowOps& window, SerialDevice& devic
     : s_(state), w_(window), device_(device) {
     timer2_.setInterval(3000);
     timer3_.setInterval(2000);
-    // The 5 ms character pacing and the reply timeouts are the protocol's timing; a coarse timer
-    // would stretch the pacing by up to 5 % of the interval.
+    // A coarse timer may fire up to 5 % early, which would cut the 5 ms character pacing short
+    // and end reply waits before their time.
     timer3_.setTimerType(Qt::PreciseTimer);
     timer4_.setTimerType(Qt::PreciseTimer);
 
@@ -68,16 +66,16 @@ SerialLink::~SerialLink() {
 }
 
 void SerialLink::openPort() {
-    openPort(firstSerialPort());
+    openPort(portName_);
 }
 
 void SerialLink::openPort(const std::string& port) {
+    portName_ = port;
     const OpenResult result = device_.open(port, kLineSettings);
     if (result != OpenResult::Ok) {
         // Without a port the tool still runs: the instrument check then finds no answer.
         w_.setStatusText(std::string(kStatusPrefix) + openFailureText(result));
         w_.beep();
-        armStatusClear(kOpenFailureClearMs);
         return;
     }
     // Many adapters and every pseudo-terminal refuse the modem lines; the instrument does not

@@ -36,7 +36,8 @@ public:
     SerialLink& operator=(const SerialLink&) = delete;
 
     // Opens the port with the fixed line settings and raises DTR and RTS. A port that cannot be
-    // opened is named in the status panel; the tool goes on without it.
+    // opened is named in the status panel; the tool goes on without it. Without a name, the port
+    // last named, at first the platform's first serial port.
     void openPort();
     // The same for a named port (a device path on Linux, "COMn" on Windows).
     void openPort(const std::string& port);
@@ -80,6 +81,7 @@ private:
     ScopeState& s_;
     WindowOps& w_;
     SerialDevice& device_;
+    std::string portName_ = firstSerialPort();
     QTimer timer2_;  // status clear
     QTimer timer3_;  // reply timer
     QTimer timer4_;  // delay

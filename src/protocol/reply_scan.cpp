@@ -25,7 +25,8 @@ std::string cut(std::string_view reply, std::size_t start, std::size_t end) {
     return std::string(reply.substr(start, end - start));
 }
 
-// Decimal exponent of the leading significant digit, saturated far beyond any double's range.
+// The power of ten of the leading significant digit: above 0 the number is at least 10, so a
+// conversion out of range overflowed rather than underflowed.
 long long magnitude(std::string_view digits, std::size_t intDigits, long long exponent) {
     std::size_t first = 0;
     while (first < digits.size() && digits[first] == '0')

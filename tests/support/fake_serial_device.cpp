@@ -64,6 +64,7 @@ bool FakeSerialDevice::setRts(bool on) {
 }
 
 void FakeSerialDevice::deliver(std::string_view bytes) {
+    if (!open_) return;  // nothing reaches a port that is not open
     waiting_.append(bytes);
     raiseComm(comm::kReceive);
 }

@@ -1,0 +1,82 @@
+#include "support/pty_instrument.h"
+
+#include <QTimer>
+#include <utility>
+
+#include "support/simulated_instrument.h"
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace curvalon::test {
+
+PtyInstrument::PtyInstrument() {
+    fd_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (fd_ < 0 || ::grantpt(fd_) != 0 || ::unlockpt(fd_) != 0) return;
+    ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) | O_NONBLOCK);
+    slavePath = ::ptsname(fd_);
+    clock_.start();
+}
+
+PtyInstrument::~PtyInstrument() { hangUp(); }
+
+void PtyInstrument::listen() {
+    notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
+                     [this] { readAvailable(); });
+    if (instrument_ && wakeUpAfterMs_ >= 0) {
+        QTimer::singleShot(wakeUpAfterMs_, notifier_.get(), [this] { send(instrument_->onBreak()); });
+    }
+}
+
+void PtyInstrument::answerWith(SimulatedInstrument& instrument, int wakeUpAfterMs) {
+    instrument_ = &instrument;
+    wakeUpAfterMs_ = wakeUpAfterMs;
+    onLine = [this](const std::string& line) { send(instrument_->answer(line)); };
+}
+
+void PtyInstrument::send(const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size() && fd_ >= 0) {
+        const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+        if (n > 0)
+            done += static_cast<std::size_t>(n);
+        else if (errno != EAGAIN && errno != EINTR)
+            return;
+    }
+}
+
+void PtyInstrument::hangUp() {
+    notifier_.reset();
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+}
+
+void PtyInstrument::readAvailable() {
+    char buf[512];
+    for (;;) {
+        const ssize_t n = ::read(fd_, buf, sizeof buf);
+        if (n < 0 && errno == EAGAIN) return;
+        if (n <= 0) {  // the port side closed
+            notifier_->setEnabled(false);
+            return;
+        }
+        for (ssize_t i = 0; i < n; ++i) take(buf[i]);
+    }
+}
+
+void PtyInstrument::take(char c) {
+    received.push_back(c);
+    arrivalNs.push_back(clock_.nsecsElapsed());
+    if (c != '\r') {
+        line_.push_back(c);
+        return;
+    }
+    const std::string line = std::exchange(line_, std::string());
+    if (onLine) onLine(line);
+}
+
+}  // namespace curvalon::test

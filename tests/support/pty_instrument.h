@@ -1,0 +1,51 @@
+// The instrument's end of a pseudo-terminal pair: the tool opens the slave as its serial port,
+// the test holds the master. Reads what the tool sends without ever blocking the thread the tool
+// waits on, and hands each complete command line to onLine.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QSocketNotifier>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace curvalon::test {
+
+class SimulatedInstrument;
+
+class PtyInstrument {
+public:
+    PtyInstrument();
+    ~PtyInstrument();
+    PtyInstrument(const PtyInstrument&) = delete;
+    PtyInstrument& operator=(const PtyInstrument&) = delete;
+
+    bool ok() const { return fd_ >= 0 && !slavePath.empty(); }
+    // Starts reading once the port is open: before that the master has nothing to read.
+    void listen();
+    void send(const std::string& bytes);
+    // The far end going away, as when the cable's other side or the adapter disappears.
+    void hangUp();
+    // Lets a simulated instrument answer every line. A pseudo-terminal carries no line break,
+    // so the wake-up answer is sent on its own wakeUpAfterMs after listen() (negative: never).
+    void answerWith(SimulatedInstrument& instrument, int wakeUpAfterMs);
+
+    std::string slavePath;
+    std::string received;
+    std::vector<qint64> arrivalNs;  // one per received byte
+    std::function<void(const std::string& line)> onLine;
+
+private:
+    void readAvailable();
+    void take(char c);
+
+    int fd_ = -1;
+    std::unique_ptr<QSocketNotifier> notifier_;
+    std::string line_;
+    QElapsedTimer clock_;
+    int wakeUpAfterMs_ = -1;
+    SimulatedInstrument* instrument_ = nullptr;
+};
+
+}  // namespace curvalon::test
