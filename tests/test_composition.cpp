@@ -10,6 +10,7 @@
 #include "plot/graticule.h"
 #include "plot/image_surface.h"
 #include "support/fake_serial_device.h"
+#include "support/qtest_strings.h"
 #include "support/fake_window_ops.h"
 #include "support/recording_surface.h"
 #include "support/simulated_instrument.h"

@@ -9,18 +9,13 @@
 #include "link/serial_link.h"
 #include "support/fake_serial_device.h"
 #include "support/fake_window_ops.h"
+#include "support/qtest_strings.h"
 
 using namespace curvalon;
 using curvalon::test::FakeSerialDevice;
 using curvalon::test::FakeWindowOps;
 
 Q_DECLARE_METATYPE(curvalon::OpenResult)
-
-// Failed comparisons of replies show their bytes, control characters escaped.
-template <>
-inline char* QTest::toString(const std::string& s) {
-    return qstrdup(QByteArray::fromStdString(s).toPercentEncoding(" :?;,.!*#").constData());
-}
 
 namespace {
 

@@ -12,6 +12,7 @@
 #include "link/qt_serial_device.h"
 #include "link/serial_link.h"
 #include "support/fake_window_ops.h"
+#include "support/qtest_strings.h"
 #include "support/pty_instrument.h"
 
 #include <fcntl.h>
@@ -25,11 +26,6 @@ using curvalon::test::FakeWindowOps;
 using curvalon::test::PtyInstrument;
 
 Q_DECLARE_METATYPE(curvalon::OpenResult)
-
-template <>
-inline char* QTest::toString(const std::string& s) {
-    return qstrdup(QByteArray::fromStdString(s).toPercentEncoding(" :?;,.!*#").constData());
-}
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include "shell/main_window.h"
 #include "shell/scope_app.h"
 #include "support/fake_serial_device.h"
+#include "support/qtest_strings.h"
 #include "support/simulated_instrument.h"
 
 using namespace curvalon;
