@@ -12,8 +12,13 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure
 
-if [[ -f fuzz/run.sh ]]; then
-    bash fuzz/run.sh 45
+# The fuzzer's progress lines go to a log; its summary, or the end of the log on a failure, here.
+mkdir -p build-fuzz
+if bash fuzz/run.sh 45 > build-fuzz/run.log 2>&1; then
+    grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss)' build-fuzz/run.log || true
+else
+    tail -n 60 build-fuzz/run.log
+    exit 1
 fi
 
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCURVALON_SANITIZE=ON -DCURVALON_BUILD_BENCH=OFF
