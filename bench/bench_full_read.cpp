@@ -61,13 +61,15 @@ int main(int argc, char** argv) {
         const double msPerByte = 10.0 * 1000.0 / 19200.0;
         const std::size_t sent = device.written.size();
         std::size_t queries = 0;
-        for (const auto& line : instrument.received) queries += line.back() == '?';
-        const double minimumMs = sent * 5.0 + replyBytes * msPerByte + 4 * 100.0 -
-                                 queries * (5.0 - msPerByte);
-        std::printf("full read of 4 channels: %.1f ms, protocol minimum %.1f ms (%zu chars sent, "
-                    "%zu queries, %zu reply bytes), ratio %.4f, %zu message boxes\n",
-                    elapsedMs, minimumMs, sent, queries, replyBytes, elapsedMs / minimumMs,
-                    window.messageBoxes.size());
+        for (const auto& line : instrument.received)
+            queries += line.back() == '?';
+        const double minimumMs =
+            sent * 5.0 + replyBytes * msPerByte + 4 * 100.0 - queries * (5.0 - msPerByte);
+        std::printf(
+            "full read of 4 channels: %.1f ms, protocol minimum %.1f ms (%zu chars sent, "
+            "%zu queries, %zu reply bytes), ratio %.4f, %zu message boxes\n",
+            elapsedMs, minimumMs, sent, queries, replyBytes, elapsedMs / minimumMs,
+            window.messageBoxes.size());
     }
     return 0;
 }

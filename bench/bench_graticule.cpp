@@ -4,8 +4,8 @@
 #include "model/scope_state.h"
 #include "plot/graticule.h"
 #include "plot/image_surface.h"
-#include "support/recording_surface.h"
 #include "support/fake_window_ops.h"
+#include "support/recording_surface.h"
 
 using namespace curvalon;
 
@@ -24,8 +24,12 @@ static void drawGraticuleAt(benchmark::State& st, int magHIdx, int magVIdx) {
     }
 }
 
-static void BM_GraticuleStartUpZoom(benchmark::State& st) { drawGraticuleAt(st, 1, 1); }
-static void BM_GraticuleH10V4(benchmark::State& st) { drawGraticuleAt(st, 9, 3); }
+static void BM_GraticuleStartUpZoom(benchmark::State& st) {
+    drawGraticuleAt(st, 1, 1);
+}
+static void BM_GraticuleH10V4(benchmark::State& st) {
+    drawGraticuleAt(st, 9, 3);
+}
 BENCHMARK(BM_GraticuleStartUpZoom)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_GraticuleH10V4)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();

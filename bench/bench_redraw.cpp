@@ -1,7 +1,7 @@
 // One redraw of the whole picture on the real off-screen image: eight sources, markers and the
 // graticule, at the start-up zoom and at the largest.
-#include <QGuiApplication>
 #include <benchmark/benchmark.h>
+#include <QGuiApplication>
 
 #include "link/serial_link.h"
 #include "model/channel_selection.h"
@@ -21,7 +21,8 @@ static void reDrawAt(benchmark::State& st, int magHIdx, int magVIdx) {
     initTables(s, rgb(239, 239, 239));
     makeDemoCurves(s);
     for (int r = kFirstRef; r <= kLastRef; ++r) {
-        for (int i = 0; i < kSamples; ++i) s.curve[r][i] = ((i / 50) % 2 ? 30 : -30) + 10 * (r - 5);
+        for (int i = 0; i < kSamples; ++i)
+            s.curve[r][i] = ((i / 50) % 2 ? 30 : -30) + 10 * (r - 5);
         s.refShown[r] = 1;
     }
     s.refView = 1;
@@ -48,8 +49,12 @@ static void reDrawAt(benchmark::State& st, int magHIdx, int magVIdx) {
     }
 }
 
-static void BM_ReDrawStartUpZoom(benchmark::State& st) { reDrawAt(st, 1, 1); }
-static void BM_ReDrawH10V4(benchmark::State& st) { reDrawAt(st, 9, 3); }
+static void BM_ReDrawStartUpZoom(benchmark::State& st) {
+    reDrawAt(st, 1, 1);
+}
+static void BM_ReDrawH10V4(benchmark::State& st) {
+    reDrawAt(st, 9, 3);
+}
 BENCHMARK(BM_ReDrawStartUpZoom)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReDrawH10V4)->Unit(benchmark::kMicrosecond);
 

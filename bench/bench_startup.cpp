@@ -1,5 +1,6 @@
 // Time from process start to the first painted main window and to the demo picture, with an
 // instrument that never answers. Run it on a real display (or under xvfb-run).
+#include <unistd.h>
 #include <QApplication>
 #include <QStyleFactory>
 #include <QTimer>
@@ -7,7 +8,6 @@
 #include <ctime>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 #include "shell/main_window.h"
 #include "shell/scope_app.h"
@@ -34,7 +34,7 @@ double msSinceProcessStart() {
 }
 
 class PaintWatch : public QObject {
-public:
+  public:
     double firstPaintMs = -1;
     bool eventFilter(QObject* o, QEvent* e) override {
         if (e->type() == QEvent::Paint && firstPaintMs < 0 && o->isWidgetType()) {
@@ -52,7 +52,8 @@ int main(int argc, char** argv) {
     MainWindow window;
     test::FakeSerialDevice device;  // a port with nothing on the far end
     double demoMs = -1;
-    ScopeApp scope(window, device, [](int) {}, "none");
+    ScopeApp scope(
+        window, device, [](int) {}, "none");
     PaintWatch watch;
     app.installEventFilter(&watch);
     window.show();
@@ -67,7 +68,8 @@ int main(int argc, char** argv) {
     poll.start(1);
     app.exec();
     std::printf("first painted window: %.0f ms after process start\n", watch.firstPaintMs);
-    std::printf("demo picture composed: %.0f ms after process start (the instrument check waits 2000 ms)\n",
-                demoMs);
+    std::printf(
+        "demo picture composed: %.0f ms after process start (the instrument check waits 2000 ms)\n",
+        demoMs);
     return 0;
 }

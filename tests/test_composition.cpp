@@ -10,8 +10,8 @@
 #include "plot/graticule.h"
 #include "plot/image_surface.h"
 #include "support/fake_serial_device.h"
-#include "support/qtest_strings.h"
 #include "support/fake_window_ops.h"
+#include "support/qtest_strings.h"
 #include "support/recording_surface.h"
 #include "support/simulated_instrument.h"
 
@@ -25,11 +25,13 @@ using Lines = std::vector<std::string>;
 // Turns drawing calls into coarse events (runs of the same event collapse into one) so that the
 // stacking order can be compared with the instrument traffic in one timeline.
 class TimelineSurface : public RecordingSurface {
-public:
+  public:
     TimelineSurface(const ScopeState& s, Lines& timeline) : s_(s), timeline_(timeline) {}
     void line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, Rgb c) override {
         RecordingSurface::line(x1, y1, x2, y2, c);
-        note(c == s_.screenEdgeColor ? "edges" : c == s_.gridColor ? "grid" : "mark " + colourText(c));
+        note(c == s_.screenEdgeColor ? "edges"
+             : c == s_.gridColor     ? "grid"
+                                     : "mark " + colourText(c));
     }
     void lineTo(std::int32_t x, std::int32_t y, Rgb c) override {
         RecordingSurface::lineTo(x, y, c);
@@ -48,7 +50,7 @@ public:
         if (timeline_.empty() || timeline_.back() != event) timeline_.push_back(event);
     }
 
-private:
+  private:
     const ScopeState& s_;
     Lines& timeline_;
 };
@@ -87,7 +89,7 @@ struct Rig {
 
 class CompositionTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void readAndDrawOrder() {
         Rig rig;
         rig.s.chEnable[0] = rig.s.chEnable[2] = 1;
@@ -96,11 +98,12 @@ private slots:
         rig.instrument.edgeSource = "EXT";  // no level marker: CH1's ground arrow stands alone
         rig.composer.readAndDraw();
         const std::string trig = "mark " + colourText(rig.s.trigMarkColor);
-        QCOMPARE(rig.timeline,
-                 (Lines{"erase", "edges", "grid", "> HOR?", "> TRIG?", "curve " + rig.colour(6),
-                        "curve " + rig.colour(4), "> CH3?", "> DAT:SOU CH3", "> CURV?",
-                        "curve " + rig.colour(2), "mark " + rig.colour(2), "> CH1?", "> DAT:SOU CH1",
-                        "> CURV?", "curve " + rig.colour(0), "mark " + rig.colour(0), trig, "grid"}));
+        QCOMPARE(
+            rig.timeline,
+            (Lines{"erase", "edges", "grid", "> HOR?", "> TRIG?", "curve " + rig.colour(6),
+                   "curve " + rig.colour(4), "> CH3?", "> DAT:SOU CH3", "> CURV?",
+                   "curve " + rig.colour(2), "mark " + rig.colour(2), "> CH1?", "> DAT:SOU CH1",
+                   "> CURV?", "curve " + rig.colour(0), "mark " + rig.colour(0), trig, "grid"}));
         QCOMPARE(rig.window.text(Field::dispTxD_str), std::string("2026.01.02  03:04.05"));
         QVERIFY(rig.window.visible(Field::dispTxD_str));
         QCOMPARE(rig.window.text(Field::TrigerCH), std::string("EXT"));
@@ -112,7 +115,8 @@ private slots:
     void newCurveReadsTheSelectionFirst() {
         Rig rig;
         rig.instrument.channels[0].displayed = true;
-        for (int ch = 1; ch < 4; ++ch) rig.instrument.channels[ch].displayed = false;
+        for (int ch = 1; ch < 4; ++ch)
+            rig.instrument.channels[ch].displayed = false;
         rig.composer.newCurve();
         QCOMPARE(rig.instrument.received,
                  (Lines{"SEL?", "HOR?", "TRIG?", "CH1?", "DAT:SOU CH1", "CURV?"}));
@@ -177,8 +181,10 @@ private slots:
         applyZoom(rig.s, rig.strip, rig.window);
         rig.surface.clear();
         rig.composer.reDraw();
-        QCOMPARE(rig.surface.strokes[0], (Stroke{Stroke::FilledBox, 0, 0, 27650, 10500, rig.s.formBackColor}));
-        QCOMPARE(rig.surface.strokes[1], (Stroke{Stroke::FilledBox, 0, 0, 7650, 5500, rig.s.formBackColor}));
+        QCOMPARE(rig.surface.strokes[0],
+                 (Stroke{Stroke::FilledBox, 0, 0, 27650, 10500, rig.s.formBackColor}));
+        QCOMPARE(rig.surface.strokes[1],
+                 (Stroke{Stroke::FilledBox, 0, 0, 7650, 5500, rig.s.formBackColor}));
         QCOMPARE(rig.s.drawnMagH, 2);
     }
 
@@ -206,7 +212,8 @@ private slots:
         // Every 97th sample of every trace has its colour at the mapped pixel or right beside it
         // (a later trace or a grid dot may cover the exact pixel).
         for (int ch = 0; ch < 4; ++ch) {
-            const QColor want(redOf(s.traceColor[ch]), greenOf(s.traceColor[ch]), blueOf(s.traceColor[ch]));
+            const QColor want(redOf(s.traceColor[ch]), greenOf(s.traceColor[ch]),
+                              blueOf(s.traceColor[ch]));
             int found = 0, tried = 0;
             for (int i = 3; i < 2500; i += 97, ++tried) {
                 const int px = twipsToPixels(2350 + i * 2);
@@ -219,11 +226,14 @@ private slots:
                 }
                 found += near;
             }
-            QVERIFY2(found >= tried - 1, qPrintable(QStringLiteral("CH%1: %2 of %3").arg(ch + 1).arg(found).arg(tried)));
+            QVERIFY2(
+                found >= tried - 1,
+                qPrintable(QStringLiteral("CH%1: %2 of %3").arg(ch + 1).arg(found).arg(tried)));
         }
         // The trigger-point marker sits above the centre column.
-        QCOMPARE(QColor(surface.image().pixel(twipsToPixels(2350 + 1250 * 2), twipsToPixels(200 - 40))),
-                 QColor(160, 160, 160));
+        QCOMPARE(
+            QColor(surface.image().pixel(twipsToPixels(2350 + 1250 * 2), twipsToPixels(200 - 40))),
+            QColor(160, 160, 160));
     }
 };
 

@@ -33,7 +33,7 @@ QRgb pixel(const QImage& img, int xTwips, int yTwips) {
 
 class GraticuleTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void graticuleAtStartUpZoom() {
         ScopeState s = startUpState();
         RecordingSurface surface;
@@ -53,7 +53,8 @@ private slots:
         // Columns start at sample 250, first dot one grid step below the top edge.
         QCOMPARE((std::pair{dots[450].x1, dots[450].y1}), (std::pair{2850, 300}));
         QCOMPARE((std::pair{dots[499].x1, dots[499].y1}), (std::pair{2850, 5200}));
-        for (const auto& d : dots) QCOMPARE(d.colour, Rgb(0));
+        for (const auto& d : dots)
+            QCOMPARE(d.colour, Rgb(0));
 
         const auto ticks = ofKind(surface.strokes, Stroke::Line);
         // Three tick rows hanging two rows down: from rows 0, 124, 248.
@@ -61,7 +62,8 @@ private slots:
             const int row = std::array{0, 124, 248}[block];
             const Stroke& first = ticks[block * 50];
             const Stroke& last = ticks[block * 50 + 49];
-            QCOMPARE(first, (Stroke{Stroke::Line, 2450, 200 + row * 20, 2450, 200 + (row + 2) * 20, 0}));
+            QCOMPARE(first,
+                     (Stroke{Stroke::Line, 2450, 200 + row * 20, 2450, 200 + (row + 2) * 20, 0}));
             QCOMPARE(last.x1, 7350);
         }
         // Three tick columns, the middle one off centre: samples 1241..1261.
@@ -102,8 +104,10 @@ private slots:
         RecordingSurface surface;
         drawScreenEdges(s, surface);
         QCOMPARE(surface.strokes.size(), size_t(2));
-        QCOMPARE(surface.strokes[0], (Stroke{Stroke::Line, 2350, 700, 7350, 700, rgb(208, 208, 208)}));
-        QCOMPARE(surface.strokes[1], (Stroke{Stroke::Line, 2350, 4700, 7350, 4700, rgb(208, 208, 208)}));
+        QCOMPARE(surface.strokes[0],
+                 (Stroke{Stroke::Line, 2350, 700, 7350, 700, rgb(208, 208, 208)}));
+        QCOMPARE(surface.strokes[1],
+                 (Stroke{Stroke::Line, 2350, 4700, 7350, 4700, rgb(208, 208, 208)}));
     }
 
     void eraseCoversTheOldExtentAfterZoomingOut() {
@@ -121,8 +125,10 @@ private slots:
         applyZoom(s, strip, window);
         erasePlot(s, surface, strip);
         QCOMPARE(surface.strokes.size(), size_t(2));
-        QCOMPARE(surface.strokes[0], (Stroke{Stroke::FilledBox, 0, 0, 27650, 10500, s.formBackColor}));
-        QCOMPARE(surface.strokes[1], (Stroke{Stroke::FilledBox, 0, 0, 5150, 3000, s.formBackColor}));
+        QCOMPARE(surface.strokes[0],
+                 (Stroke{Stroke::FilledBox, 0, 0, 27650, 10500, s.formBackColor}));
+        QCOMPARE(surface.strokes[1],
+                 (Stroke{Stroke::FilledBox, 0, 0, 5150, 3000, s.formBackColor}));
         QCOMPARE(strip.log.back(), std::string("cls"));
     }
 

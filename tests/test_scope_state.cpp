@@ -7,7 +7,7 @@ using namespace curvalon;
 
 class ScopeStateTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initialStateIsTheStartUpZoomWithEverythingOff() {
         ScopeState s;
         s.chEnable[2] = 1;  // a stale flag must be cleared
@@ -39,7 +39,8 @@ private slots:
         QCOMPARE(s.traceColor[7], rgb(128, 192, 128));
         QCOMPARE(s.plotX0 + 2500 * s.magH, 7350);
         QCOMPARE(s.plotY0 + 250 * s.magV, 5200);
-        for (const auto& src : s.curve) QCOMPARE(src[kSamples], 0);
+        for (const auto& src : s.curve)
+            QCOMPARE(src[kSamples], 0);
     }
 
     void rgbKeepsRedInTheLowByte() { QCOMPARE(rgb(1, 2, 3), Rgb(0x030201)); }
@@ -52,7 +53,8 @@ private slots:
         QCOMPARE(a[1], 4);
         QCOMPARE(a[2], -2);
         QCOMPARE(a[3], 1);
-        for (int i = 4; i < 10; ++i) QCOMPARE(a[i], -7);  // beyond the values: untouched
+        for (int i = 4; i < 10; ++i)
+            QCOMPARE(a[i], -7);  // beyond the values: untouched
         QCOMPARE(set1Array(a, {}), FillResult::Ok);
         QCOMPARE(a[0], 2);
     }
@@ -60,10 +62,14 @@ private slots:
     void set1ArrayRefusesWithoutWritingAnything_data() {
         QTest::addColumn<QList<double>>("values");
         QTest::addColumn<int>("result");
-        QTest::newRow("one value too many") << QList<double>{1, 2, 3, 4} << int(FillResult::OutOfRange);
-        QTest::newRow("above the 32-bit range") << QList<double>{1, 2147483648.0} << int(FillResult::Overflow);
-        QTest::newRow("below the 32-bit range") << QList<double>{-2147483649.0} << int(FillResult::Overflow);
-        QTest::newRow("rounds past the top") << QList<double>{2147483647.5} << int(FillResult::Overflow);
+        QTest::newRow("one value too many")
+            << QList<double>{1, 2, 3, 4} << int(FillResult::OutOfRange);
+        QTest::newRow("above the 32-bit range")
+            << QList<double>{1, 2147483648.0} << int(FillResult::Overflow);
+        QTest::newRow("below the 32-bit range")
+            << QList<double>{-2147483649.0} << int(FillResult::Overflow);
+        QTest::newRow("rounds past the top")
+            << QList<double>{2147483647.5} << int(FillResult::Overflow);
         QTest::newRow("not a number") << QList<double>{std::nan("")} << int(FillResult::Overflow);
     }
     void set1ArrayRefusesWithoutWritingAnything() {

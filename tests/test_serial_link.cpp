@@ -67,7 +67,7 @@ std::string pattern(int size) {
 class SerialLinkTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void replyCompletion_data() {
         QTest::addColumn<QList<QByteArray>>("batches");
         QTest::addColumn<int>("status");

@@ -12,8 +12,8 @@
 #include "link/qt_serial_device.h"
 #include "link/serial_link.h"
 #include "support/fake_window_ops.h"
-#include "support/qtest_strings.h"
 #include "support/pty_instrument.h"
+#include "support/qtest_strings.h"
 
 #include <fcntl.h>
 #include <stdlib.h>
@@ -61,7 +61,7 @@ std::string curveReply() {
 class SerialPortPtyTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void wireBytesAndPacing() {
         Rig r;
         QVERIFY(r.open());

@@ -13,7 +13,7 @@ using namespace curvalon::test;
 
 class StartupPtyTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void startUp_data() {
         QTest::addColumn<bool>("answers");
         QTest::addColumn<bool>("lineFeed");
@@ -41,7 +41,8 @@ private slots:
         pty.answerWith(instrument, answers ? 40 : -1);
         MainWindow window;
         QtSerialDevice device;
-        ScopeApp app(window, device, [](int) {}, pty.slavePath);
+        ScopeApp app(
+            window, device, [](int) {}, pty.slavePath);
         // The master can only be read once the tool has opened its side.
         QTimer listen;
         QObject::connect(&listen, &QTimer::timeout, [&] {
@@ -59,7 +60,8 @@ private slots:
 
         QCOMPARE(app.state().scopePresent, scopePresent);
         QStringList received;
-        for (const auto& line : instrument.received) received << QString::fromStdString(line);
+        for (const auto& line : instrument.received)
+            received << QString::fromStdString(line);
         QCOMPARE(received, lines);
         const QString status = window.statusPanel()->text();
         if (scopePresent == 1) {
@@ -69,7 +71,8 @@ private slots:
             QVERIFY(QTest::qWaitFor([&] { return window.statusPanel()->text().isEmpty(); }, 4000));
         } else {
             QCOMPARE(status, QStringLiteral(" Mode : Demo Mode  ( Can't found TDS2024 ! )"));
-            for (int ch = 0; ch < 4; ++ch) QCOMPARE(app.state().chEnable[ch], 1);
+            for (int ch = 0; ch < 4; ++ch)
+                QCOMPARE(app.state().chEnable[ch], 1);
         }
     }
 };

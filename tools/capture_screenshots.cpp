@@ -19,10 +19,11 @@ namespace {
 void fillWaveforms(SimulatedInstrument& instrument) {
     for (int i = 0; i < SimulatedInstrument::kSamples; ++i) {
         const double t = i / 2500.0;
-        instrument.waveforms[0][i] = static_cast<std::int8_t>(std::lround(80 * std::sin(2 * M_PI * 5 * t)));
+        instrument.waveforms[0][i] =
+            static_cast<std::int8_t>(std::lround(80 * std::sin(2 * M_PI * 5 * t)));
         instrument.waveforms[1][i] = static_cast<std::int8_t>((i % 500) < 250 ? 40 : -40);
-        instrument.waveforms[2][i] = static_cast<std::int8_t>(std::lround(60 * std::exp(-3 * t) *
-                                                                          std::sin(2 * M_PI * 12 * t)) - 50);
+        instrument.waveforms[2][i] = static_cast<std::int8_t>(
+            std::lround(60 * std::exp(-3 * t) * std::sin(2 * M_PI * 12 * t)) - 50);
         instrument.waveforms[3][i] = static_cast<std::int8_t>(((i % 625) * 150) / 625 - 100);
     }
     instrument.channels[0].scale = "1.0E0";
@@ -52,7 +53,8 @@ int main(int argc, char** argv) {
     {
         MainWindow window;
         FakeSerialDevice device;  // nothing answers: demo mode
-        ScopeApp scope(window, device, [](int) {}, "none");
+        ScopeApp scope(
+            window, device, [](int) {}, "none");
         window.show();
         scope.load();
         (void)QTest::qWaitFor([&] { return scope.state().startupDone == 1; }, 5000);
@@ -64,7 +66,8 @@ int main(int argc, char** argv) {
         SimulatedInstrument instrument;
         fillWaveforms(instrument);
         instrument.attach(device);
-        ScopeApp scope(window, device, [](int) {}, "sim");
+        ScopeApp scope(
+            window, device, [](int) {}, "sim");
         window.show();
         scope.load();
         (void)QTest::qWaitFor([&] { return scope.state().startupDone == 1; }, 5000);

@@ -33,22 +33,38 @@ struct EventText {
 // The message for a code other than kReceive, as the status panel shows it after "COM1: ".
 constexpr EventText describe(std::int32_t code) {
     switch (code) {
-        case kCtsChange: return {true, "CTS change"};
-        case kDsrChange: return {true, "DSR change"};
-        case kCdChange: return {true, "CD change"};
-        case kRing: return {true, "RING detect"};
-        case kEof: return {true, "EOF get"};
-        case kBreak: return {false, "BREAK detect !"};
-        case kCdTimeout: return {false, "CD timeout !"};
-        case kCtsTimeout: return {false, "CTS timeout !"};
-        case kDcb: return {false, "DCB error !"};
-        case kDsrTimeout: return {false, "DSR timeout !"};
-        case kFrame: return {false, "Framing error !"};
-        case kOverrun: return {false, "OverRun error !"};
-        case kRxOverflow: return {false, "RxBuffer overflow !"};
-        case kParity: return {false, "Parity error !"};
-        case kTxFull: return {false, "TxBuffer full !"};
-        default: return {false, "Unknown error !"};
+        case kCtsChange:
+            return {true, "CTS change"};
+        case kDsrChange:
+            return {true, "DSR change"};
+        case kCdChange:
+            return {true, "CD change"};
+        case kRing:
+            return {true, "RING detect"};
+        case kEof:
+            return {true, "EOF get"};
+        case kBreak:
+            return {false, "BREAK detect !"};
+        case kCdTimeout:
+            return {false, "CD timeout !"};
+        case kCtsTimeout:
+            return {false, "CTS timeout !"};
+        case kDcb:
+            return {false, "DCB error !"};
+        case kDsrTimeout:
+            return {false, "DSR timeout !"};
+        case kFrame:
+            return {false, "Framing error !"};
+        case kOverrun:
+            return {false, "OverRun error !"};
+        case kRxOverflow:
+            return {false, "RxBuffer overflow !"};
+        case kParity:
+            return {false, "Parity error !"};
+        case kTxFull:
+            return {false, "TxBuffer full !"};
+        default:
+            return {false, "Unknown error !"};
     }
 }
 

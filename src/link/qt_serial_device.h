@@ -12,7 +12,7 @@
 namespace curvalon {
 
 class QtSerialDevice : public SerialDevice {
-public:
+  public:
     QtSerialDevice();
     ~QtSerialDevice() override;
     QtSerialDevice(const QtSerialDevice&) = delete;
@@ -31,7 +31,7 @@ public:
     // How often the modem lines and error counters are read while the port is open.
     static constexpr int kPollIntervalMs = 20;
 
-private:
+  private:
     void onError(QSerialPort::SerialPortError error);
     bool portAnswers() const;
     void portLost();

@@ -13,7 +13,7 @@ namespace curvalon {
 enum class OpenResult { Ok, NotFound, Busy, NoPermission, BadSettings, Failed };
 
 class SerialDevice {
-public:
+  public:
     using CommHandler = std::function<void(std::int32_t code)>;
 
     virtual ~SerialDevice() = default;
@@ -37,12 +37,12 @@ public:
 
     void setCommHandler(CommHandler handler) { handler_ = std::move(handler); }
 
-protected:
+  protected:
     void raiseComm(std::int32_t code) {
         if (handler_) handler_(code);
     }
 
-private:
+  private:
     CommHandler handler_;
 };
 

@@ -21,7 +21,7 @@ namespace curvalon {
 const char* firstSerialPort();
 
 class SerialLink {
-public:
+  public:
     static constexpr const char* kLineSettings = "19200,N,8,1";
     // Status texts name the port as the operator knows it, whatever device stands behind it.
     static constexpr const char* kStatusPrefix = "COM1: ";
@@ -71,7 +71,7 @@ public:
 
     SerialDevice& device() { return device_; }
 
-private:
+  private:
     void receive();
     void reportEvent(std::int32_t code);
     void finishReply(std::int32_t status);

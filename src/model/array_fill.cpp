@@ -21,7 +21,8 @@ FillResult set1Array(std::span<std::int32_t> arr, std::span<const double> values
         if (!l) return FillResult::Overflow;
         converted.push_back(*l);
     }
-    for (std::size_t i = 0; i < converted.size(); ++i) arr[i] = converted[i];
+    for (std::size_t i = 0; i < converted.size(); ++i)
+        arr[i] = converted[i];
     return FillResult::Ok;
 }
 

@@ -51,7 +51,8 @@ void initTables(ScopeState& s, Rgb windowBackColor) {
     s.rxText.clear();
     s.cmdText.clear();
 
-    for (std::size_t i = 0; i < s.srcName.size(); ++i) s.srcName[i] = tables::kSrcName[i];
+    for (std::size_t i = 0; i < s.srcName.size(); ++i)
+        s.srcName[i] = tables::kSrcName[i];
 
     s.delayDone = 0;
 }

@@ -46,8 +46,8 @@ constexpr std::array<Rgb, 8> kTraceColor = {
     rgb(255, 200, 0),   rgb(0, 196, 196),   rgb(208, 0, 208),   rgb(0, 208, 0),
     rgb(192, 192, 128), rgb(128, 192, 192), rgb(192, 128, 192), rgb(128, 192, 128),
 };
-constexpr std::array<const char*, 12> kSrcName = {"CH1",  "CH2",  "CH3",  "CH4", "REFA", "REFB",
-                                                  "REFC", "REFD", "EXT",  "EXT5", "AC",  " - "};
+constexpr std::array<const char*, 12> kSrcName = {"CH1",  "CH2",  "CH3", "CH4",  "REFA", "REFB",
+                                                  "REFC", "REFD", "EXT", "EXT5", "AC",   " - "};
 constexpr Rgb kGridColor = rgb(0, 0, 0);
 constexpr Rgb kScreenEdgeColor = rgb(208, 208, 208);
 constexpr Rgb kOffColor = rgb(196, 196, 196);

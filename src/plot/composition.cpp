@@ -18,12 +18,7 @@ std::string timeStamp(const LocalDateTime& t) {
 
 Composer::Composer(ScopeState& state, WindowOps& window, DrawingSurface& surface,
                    MarkerStrip& strip, SettingsQueries& queries, CurveTransfer& curves)
-    : s_(state),
-      w_(window),
-      surface_(surface),
-      strip_(strip),
-      queries_(queries),
-      curves_(curves) {}
+    : s_(state), w_(window), surface_(surface), strip_(strip), queries_(queries), curves_(curves) {}
 
 void Composer::newCurve() {
     queries_.readSelect();  // failures are reported by the query itself

@@ -15,7 +15,7 @@ namespace curvalon {
 std::string timeStamp(const LocalDateTime& t);
 
 class Composer {
-public:
+  public:
     Composer(ScopeState& state, WindowOps& window, DrawingSurface& surface, MarkerStrip& strip,
              SettingsQueries& queries, CurveTransfer& curves);
 
@@ -25,7 +25,7 @@ public:
     // No instrument traffic and no readout changes.
     void reDraw();
 
-private:
+  private:
     void drawReferences();
     void markDrawnExtent();
 

@@ -4,8 +4,12 @@ namespace curvalon {
 
 namespace {
 
-std::int32_t plotRight(const ScopeState& s, std::int32_t magH) { return s.plotX0 + 2500 * magH; }
-std::int32_t plotBottom(const ScopeState& s, std::int32_t magV) { return s.plotY0 + 250 * magV; }
+std::int32_t plotRight(const ScopeState& s, std::int32_t magH) {
+    return s.plotX0 + 2500 * magH;
+}
+std::int32_t plotBottom(const ScopeState& s, std::int32_t magV) {
+    return s.plotY0 + 250 * magV;
+}
 
 // Dots and ticks sit every 50 samples across and every 5 rows down, none on the left or top
 // edge, the last one on the right or bottom edge.
@@ -13,14 +17,16 @@ template <typename Step>
 void acrossColumns(const ScopeState& s, Step step) {
     const std::int32_t stride = 50 * s.magH;
     const std::int32_t end = 2500 * s.magH;
-    for (std::int32_t x = stride; x <= end; x += stride) step(s.plotX0 + x);
+    for (std::int32_t x = stride; x <= end; x += stride)
+        step(s.plotX0 + x);
 }
 
 template <typename Step>
 void downRows(const ScopeState& s, Step step) {
     const std::int32_t stride = 5 * s.magV;
     const std::int32_t end = 250 * s.magV;
-    for (std::int32_t y = stride; y <= end; y += stride) step(s.plotY0 + y);
+    for (std::int32_t y = stride; y <= end; y += stride)
+        step(s.plotY0 + y);
 }
 
 }  // namespace
@@ -84,8 +90,10 @@ void drawTickColumn(const ScopeState& s, DrawingSurface& surface, std::int32_t c
 
 void drawGraticule(const ScopeState& s, DrawingSurface& surface) {
     drawGridBox(s, surface);
-    for (std::int32_t row : s.gridYTbl) drawGridRow(s, surface, row);
-    for (std::int32_t col : s.gridXTbl) drawGridColumn(s, surface, col);
+    for (std::int32_t row : s.gridYTbl)
+        drawGridRow(s, surface, row);
+    for (std::int32_t col : s.gridXTbl)
+        drawGridColumn(s, surface, col);
     // The ticks are not centred on the middle lines (rows 124..126, samples 1241..1261); they
     // are drawn where the instrument's own screen has always put them.
     drawTickRow(s, surface, 0);

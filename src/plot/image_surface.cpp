@@ -7,7 +7,9 @@
 namespace curvalon {
 
 namespace {
-QRgb toQRgb(Rgb c) { return qRgb(redOf(c), greenOf(c), blueOf(c)); }
+QRgb toQRgb(Rgb c) {
+    return qRgb(redOf(c), greenOf(c), blueOf(c));
+}
 }  // namespace
 
 ImageSurface::ImageSurface(int widthPixels, int heightPixels, Rgb background)
@@ -61,7 +63,9 @@ void ImageSurface::line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::
     changed();
 }
 
-void ImageSurface::lineTo(std::int32_t x, std::int32_t y, Rgb c) { line(current_.x, current_.y, x, y, c); }
+void ImageSurface::lineTo(std::int32_t x, std::int32_t y, Rgb c) {
+    line(current_.x, current_.y, x, y, c);
+}
 
 void ImageSurface::box(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, Rgb c,
                        bool filled) {

@@ -19,24 +19,24 @@ constexpr int twipsToPixels(std::int32_t twips) {
 
 // Calls the listener once each time the image changes after it was last shown.
 class ChangeNotifier {
-public:
+  public:
     void setListener(std::function<void()> listener) { listener_ = std::move(listener); }
     void shown() { pending_ = false; }
 
-protected:
+  protected:
     void changed() {
         if (pending_) return;
         pending_ = true;
         if (listener_) listener_();
     }
 
-private:
+  private:
     std::function<void()> listener_;
     bool pending_ = false;
 };
 
 class ImageSurface : public DrawingSurface, public ChangeNotifier {
-public:
+  public:
     ImageSurface(int widthPixels, int heightPixels, Rgb background);
 
     void line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, Rgb c) override;
@@ -49,7 +49,7 @@ public:
 
     const QImage& image() const { return image_; }
 
-private:
+  private:
     void plot(int px, int py, QRgb c);
     void rasterLine(int px1, int py1, int px2, int py2, QRgb c);
     void fillPixels(int left, int top, int right, int bottom, QRgb c);
@@ -59,7 +59,7 @@ private:
 };
 
 class ImageMarkerStrip : public MarkerStrip, public ChangeNotifier {
-public:
+  public:
     ImageMarkerStrip(int widthPixels, int maxHeightPixels, Rgb background, QFont font);
 
     void cls() override;
@@ -71,7 +71,7 @@ public:
     const QImage& image() const { return image_; }
     std::int32_t heightTwips() const { return heightTwips_; }
 
-private:
+  private:
     QImage image_;
     QFont font_;
     Rgb background_;

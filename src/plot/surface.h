@@ -16,7 +16,7 @@ struct TwipPoint {
 };
 
 class DrawingSurface {
-public:
+  public:
     virtual ~DrawingSurface() = default;
 
     // A solid one-pixel line; the current point becomes (x2, y2).
@@ -35,7 +35,7 @@ public:
 
 // The narrow strip left of the plot that carries the channel numbers of the ground markers.
 class MarkerStrip {
-public:
+  public:
     virtual ~MarkerStrip() = default;
 
     virtual void cls() = 0;

@@ -69,7 +69,8 @@ void InstrumentInit::enterDemoMode() {
     w_.beep();
     w_.setStatusText(" Mode : Demo Mode  ( Can't found TDS2024 ! )");
     makeDemoCurves(s_);
-    for (std::int32_t ch = 0; ch <= kLastChannel; ++ch) channels_.channelOn(ch);
+    for (std::int32_t ch = 0; ch <= kLastChannel; ++ch)
+        channels_.channelOn(ch);
     if (reDraw_) reDraw_();
 }
 

@@ -12,7 +12,7 @@
 namespace curvalon {
 
 class InstrumentInit {
-public:
+  public:
     static constexpr int kReplyTimeoutMs = 2000;
     static constexpr int kBreakMs = 100;
     static constexpr int kLiveStatusClearMs = 3000;
@@ -30,7 +30,7 @@ public:
     // Sends "DAT:ENC RIB" (no reply expected) and returns rxStatus.
     std::int32_t sendEncoding();
 
-private:
+  private:
     ScopeState& s_;
     WindowOps& w_;
     SerialLink& link_;

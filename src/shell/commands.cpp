@@ -11,13 +11,17 @@ namespace {
 
 constexpr int kEsc = 27;
 
-int upperCase(int code) { return (code >= 'a' && code <= 'z') ? code - 'a' + 'A' : code; }
+int upperCase(int code) {
+    return (code >= 'a' && code <= 'z') ? code - 'a' + 'A' : code;
+}
 
 }  // namespace
 
 // While a reply or a delay is awaited only the quit key, Exit and the help act, so no exchange
 // ever starts inside another; before the start-up sequence has run nothing else acts either.
-bool ScopeApp::mayStartCommand() const { return state_.startupDone == 1 && !link_.busy(); }
+bool ScopeApp::mayStartCommand() const {
+    return state_.startupDone == 1 && !link_.busy();
+}
 
 void ScopeApp::wrapped(const std::function<void()>& action) {
     ops_.setStatusText("Stat:");
@@ -92,9 +96,15 @@ void ScopeApp::buttonClicked(Button b, int index) {
     if (!mayStartCommand()) return;
     wrapped([&] {
         switch (b) {
-            case Button::cbNewCurve: composer_.newCurve(); break;
-            case Button::cbReDraw: composer_.reDraw(); break;
-            case Button::cbSelCurve: composer_.readAndDraw(); break;
+            case Button::cbNewCurve:
+                composer_.newCurve();
+                break;
+            case Button::cbReDraw:
+                composer_.reDraw();
+                break;
+            case Button::cbSelCurve:
+                composer_.readAndDraw();
+                break;
             case Button::cbCh:
                 channels_.toggleChannel(index);
                 composer_.reDraw();
@@ -125,10 +135,18 @@ void ScopeApp::menuChosen(Menu m, int index) {
     }
     wrapped([&] {
         switch (m) {
-            case Menu::mnuReDraw: composer_.reDraw(); break;
-            case Menu::mnuNewCurve: composer_.newCurve(); break;
-            case Menu::mnuViewRef: references_.toggleRefView(); break;
-            case Menu::mnuReadRef: curves_.readReferences(); break;
+            case Menu::mnuReDraw:
+                composer_.reDraw();
+                break;
+            case Menu::mnuNewCurve:
+                composer_.newCurve();
+                break;
+            case Menu::mnuViewRef:
+                references_.toggleRefView();
+                break;
+            case Menu::mnuReadRef:
+                curves_.readReferences();
+                break;
             case Menu::mnuRef:
                 references_.toggleRef(index);
                 composer_.reDraw();
@@ -137,9 +155,14 @@ void ScopeApp::menuChosen(Menu m, int index) {
                 channels_.toggleChannel(index);
                 composer_.reDraw();
                 break;
-            case Menu::mnuMagH: zoomTo(index, state_.magVIdx); break;
-            case Menu::mnuMagV: zoomTo(state_.magHIdx, index); break;
-            default: break;
+            case Menu::mnuMagH:
+                zoomTo(index, state_.magVIdx);
+                break;
+            case Menu::mnuMagV:
+                zoomTo(state_.magHIdx, index);
+                break;
+            default:
+                break;
         }
     });
 }

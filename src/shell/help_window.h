@@ -12,7 +12,7 @@ std::string helpText();
 
 class HelpWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     static constexpr const char* kCaption = "TDS2024  HELP";
 
     HelpWindow();
@@ -21,10 +21,10 @@ public:
     const std::string& helpMsgText() const { return text_; }
     QPlainTextEdit* helpMsg() const { return helpMsg_; }
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     QPlainTextEdit* helpMsg_;
     std::string text_;
 };

@@ -31,7 +31,9 @@ void fitFieldFont(QLabel* field) {
     const int room = field->contentsRect().width() - field->indent();
     for (int px = kFieldFontPixels; px >= kSmallestFieldFontPixels; --px) {
         f.setPixelSize(px);
-        if (px == kSmallestFieldFontPixels || QFontMetrics(f).horizontalAdvance(field->text()) <= room) break;
+        if (px == kSmallestFieldFontPixels ||
+            QFontMetrics(f).horizontalAdvance(field->text()) <= room)
+            break;
     }
     if (f != field->font()) field->setFont(f);
 }
@@ -39,38 +41,38 @@ void fitFieldFont(QLabel* field) {
 // Shows the off-screen plot image; everything drawn stays in the image, so uncovering the
 // window only copies pixels back.
 class CanvasWidget : public QWidget {
-public:
+  public:
     CanvasWidget(QWidget* parent, ImageSurface& surface) : QWidget(parent), surface_(surface) {
         setAttribute(Qt::WA_OpaquePaintEvent);
         surface_.setListener([this] { update(); });
     }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* e) override {
         QPainter p(this);
         p.drawImage(e->rect(), surface_.image(), e->rect());
         surface_.shown();
     }
 
-private:
+  private:
     ImageSurface& surface_;
 };
 
 class StripWidget : public QWidget {
-public:
+  public:
     StripWidget(QWidget* parent, ImageMarkerStrip& strip) : QWidget(parent), strip_(strip) {
         setAttribute(Qt::WA_OpaquePaintEvent);
         strip_.setListener([this] { update(); });
     }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* e) override {
         QPainter p(this);
         p.drawImage(e->rect(), strip_.image(), e->rect());
         strip_.shown();
     }
 
-private:
+  private:
     ImageMarkerStrip& strip_;
 };
 
@@ -79,8 +81,8 @@ MainWindow::MainWindow() {
     const Rgb back = backColor();
     surface_ = std::make_unique<ImageSurface>(twipsToPixels(kMaxClientWidthTwips) + 1,
                                               twipsToPixels(kMaxClientHeightTwips) + 1, back);
-    strip_ = std::make_unique<ImageMarkerStrip>(twipsToPixels(165), twipsToPixels(10355) + 1,
-                                                back, fieldFont());
+    strip_ = std::make_unique<ImageMarkerStrip>(twipsToPixels(165), twipsToPixels(10355) + 1, back,
+                                                fieldFont());
 
     client_ = new QWidget(this);
     canvas_ = new CanvasWidget(client_, *surface_);
@@ -98,7 +100,9 @@ MainWindow::MainWindow() {
     qApp->installEventFilter(this);
 }
 
-MainWindow::~MainWindow() { qApp->removeEventFilter(this); }
+MainWindow::~MainWindow() {
+    qApp->removeEventFilter(this);
+}
 
 Rgb MainWindow::backColor() const {
     const QColor c = palette().color(QPalette::Window);
@@ -175,7 +179,8 @@ QPushButton* MainWindow::addButton(Button b, int index, const char* caption, int
 void MainWindow::buildButtons() {
     addButton(Button::cbSelCurve, 0, "S", 1680, 240, 375, 300);
     static const char* chCaptions[] = {"1", "2", "3", "4"};
-    for (int i = 0; i < 4; ++i) addButton(Button::cbCh, i, chCaptions[i], 1680, 480 + 240 * i, 375, 255);
+    for (int i = 0; i < 4; ++i)
+        addButton(Button::cbCh, i, chCaptions[i], 1680, 480 + 240 * i, 375, 255);
     addButton(Button::cbReDraw, 0, "Re Draw", 120, 4440, 1095, 375);
     addButton(Button::cbNewCurve, 0, "New Curve", 120, 4800, 1095, 375);
     addButton(Button::cbRefFlag, 4, "A", 1320, 4440, 375, 255);
@@ -243,7 +248,9 @@ void MainWindow::buildStatusBar() {
     statusPanel_->setTextFormat(Qt::PlainText);
 }
 
-QWidget* MainWindow::stripWidget() const { return stripWidget_; }
+QWidget* MainWindow::stripWidget() const {
+    return stripWidget_;
+}
 
 void MainWindow::setClientSize(int widthTwips, int heightTwips) {
     const int w = twipsToPixels(widthTwips);

@@ -25,7 +25,7 @@ constexpr int kMaxClientHeightTwips = 11360 - 690;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     static constexpr const char* kCaption = "Curvalon (v1.0a)";
 
     MainWindow();
@@ -54,12 +54,13 @@ public:
     // Closing from the frame.
     std::function<void()> onClose;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
-    QLabel* addField(Field f, int index, const char* text, int left, int top, int width, int height);
+  private:
+    QLabel* addField(Field f, int index, const char* text, int left, int top, int width,
+                     int height);
     QPushButton* addButton(Button b, int index, const char* caption, int left, int top, int width,
                            int height);
     QAction* addMenuItem(QMenu* menu, Menu m, int index, const QString& caption);

@@ -10,7 +10,9 @@ namespace curvalon {
 
 namespace {
 
-QColor toQColor(Rgb c) { return QColor(redOf(c), greenOf(c), blueOf(c)); }
+QColor toQColor(Rgb c) {
+    return QColor(redOf(c), greenOf(c), blueOf(c));
+}
 
 // Replies and commands are single-byte text.
 QString latin1(const std::string& s) {
@@ -78,12 +80,14 @@ void QtWindowOps::messageBox(const std::string& text) {
     box.exec();
 }
 
-void QtWindowOps::beep() { QApplication::beep(); }
+void QtWindowOps::beep() {
+    QApplication::beep();
+}
 
 LocalDateTime QtWindowOps::now() {
     const QDateTime t = QDateTime::currentDateTime();
-    return {t.date().year(),   t.date().month(),  t.date().day(),
-            t.time().hour(),   t.time().minute(), t.time().second()};
+    return {t.date().year(), t.date().month(),  t.date().day(),
+            t.time().hour(), t.time().minute(), t.time().second()};
 }
 
 void QtWindowOps::setWindowSize(std::int32_t widthTwips, std::int32_t heightTwips) {

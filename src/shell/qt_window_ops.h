@@ -7,7 +7,7 @@
 namespace curvalon {
 
 class QtWindowOps : public WindowOps {
-public:
+  public:
     static constexpr const char* kApplicationTitle = "Curvalon";
 
     explicit QtWindowOps(MainWindow& window) : window_(window) {}
@@ -27,7 +27,7 @@ public:
     LocalDateTime now() override;
     void setWindowSize(std::int32_t widthTwips, std::int32_t heightTwips) override;
 
-private:
+  private:
     MainWindow& window_;
 };
 

@@ -21,7 +21,7 @@
 namespace curvalon {
 
 class ScopeApp {
-public:
+  public:
     // exitProgram ends the process at once with the given code; tests replace it. port is the
     // serial port to use, the platform's first one unless a test says otherwise.
     ScopeApp(MainWindow& window, SerialDevice& device, std::function<void(int)> exitProgram,
@@ -45,7 +45,7 @@ public:
     HelpWindow* helpWindow() const { return help_; }
     const QTimer& timer1() const { return timer1_; }
 
-private:
+  private:
     void timer1Tick();
     void clearEcho();
     bool mayStartCommand() const;

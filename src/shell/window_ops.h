@@ -71,7 +71,7 @@ struct LocalDateTime {
 
 // Strings are single-byte text (Latin-1): one char per character, as replies arrive.
 class WindowOps {
-public:
+  public:
     virtual ~WindowOps() = default;
 
     virtual void setText(Field f, int index, const std::string& text) = 0;

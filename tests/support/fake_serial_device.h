@@ -17,7 +17,7 @@
 namespace curvalon::test {
 
 class FakeSerialDevice : public SerialDevice {
-public:
+  public:
     using Responder = std::function<void(FakeSerialDevice&, const std::string& line)>;
     using BreakHandler = std::function<void(FakeSerialDevice&, bool on)>;
 
@@ -68,7 +68,7 @@ public:
     bool dtr = false;
     bool rts = false;
 
-private:
+  private:
     QElapsedTimer clock_;
     QObject timerContext_;  // pending timers die with the device
     std::string waiting_;

@@ -12,10 +12,10 @@ V lookup(const M& map, const K& key, V fallback) {
 
 const char* fieldName(Field f) {
     static const char* names[] = {
-        "TimeDivTtl", "TimeDivTim", "TimeDivUnit", "ChTtl",    "ChDivV",      "ChDivUnit",
-        "TrigPosiTtl", "TrigPosiTim", "TrigPosiUnit", "TrigerChTtl", "TrigLevV", "TrigLevUnit",
-        "TrigerCH",   "ProbeTtl",   "Probe",       "CouplingTtl", "Coupling", "BWTtl",
-        "BWLimit",    "InvertTtl",  "Invert",      "dispTxD_str", "dispRxD_str"};
+        "TimeDivTtl",  "TimeDivTim",  "TimeDivUnit",  "ChTtl",       "ChDivV",     "ChDivUnit",
+        "TrigPosiTtl", "TrigPosiTim", "TrigPosiUnit", "TrigerChTtl", "TrigLevV",   "TrigLevUnit",
+        "TrigerCH",    "ProbeTtl",    "Probe",        "CouplingTtl", "Coupling",   "BWTtl",
+        "BWLimit",     "InvertTtl",   "Invert",       "dispTxD_str", "dispRxD_str"};
     return names[static_cast<int>(f)];
 }
 
@@ -36,7 +36,9 @@ std::string colourText(Rgb c) {
            std::to_string(blueOf(c));
 }
 
-static std::string at(const char* name, int i) { return std::string(name) + " " + std::to_string(i); }
+static std::string at(const char* name, int i) {
+    return std::string(name) + " " + std::to_string(i);
+}
 
 void FakeWindowOps::setText(Field f, int i, const std::string& t) {
     texts_[{int(f), i}] = t;
@@ -91,13 +93,21 @@ void FakeWindowOps::setWindowSize(std::int32_t w, std::int32_t h) {
     log.push_back("size " + std::to_string(w) + "x" + std::to_string(h));
 }
 
-std::string FakeWindowOps::text(Field f, int i) const { return lookup(texts_, Key{int(f), i}, std::string()); }
-Rgb FakeWindowOps::foreColor(Field f, int i) const { return lookup(fore_, Key{int(f), i}, Rgb(0)); }
-Rgb FakeWindowOps::backColor(Field f, int i) const { return lookup(back_, Key{int(f), i}, Rgb(0)); }
+std::string FakeWindowOps::text(Field f, int i) const {
+    return lookup(texts_, Key{int(f), i}, std::string());
+}
+Rgb FakeWindowOps::foreColor(Field f, int i) const {
+    return lookup(fore_, Key{int(f), i}, Rgb(0));
+}
+Rgb FakeWindowOps::backColor(Field f, int i) const {
+    return lookup(back_, Key{int(f), i}, Rgb(0));
+}
 Alignment FakeWindowOps::alignment(Field f, int i) const {
     return lookup(align_, Key{int(f), i}, Alignment::Left);
 }
-bool FakeWindowOps::visible(Field f, int i) const { return lookup(visible_, Key{int(f), i}, true); }
+bool FakeWindowOps::visible(Field f, int i) const {
+    return lookup(visible_, Key{int(f), i}, true);
+}
 Rgb FakeWindowOps::buttonBackColor(Button b, int i) const {
     return lookup(buttonBack_, Key{int(b), i}, Rgb(0));
 }
@@ -107,7 +117,9 @@ bool FakeWindowOps::buttonEnabled(Button b, int i) const {
 bool FakeWindowOps::buttonVisible(Button b, int i) const {
     return lookup(buttonVisible_, Key{int(b), i}, true);
 }
-bool FakeWindowOps::menuEnabled(Menu m, int i) const { return lookup(menuEnabled_, Key{int(m), i}, true); }
+bool FakeWindowOps::menuEnabled(Menu m, int i) const {
+    return lookup(menuEnabled_, Key{int(m), i}, true);
+}
 
 std::vector<std::string> FakeWindowOps::since(std::size_t mark) const {
     return {log.begin() + static_cast<long>(std::min(mark, log.size())), log.end()};

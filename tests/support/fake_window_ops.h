@@ -15,7 +15,7 @@ const char* buttonName(Button b);
 const char* menuName(Menu m);
 
 class FakeWindowOps : public WindowOps {
-public:
+  public:
     void setText(Field f, int index, const std::string& text) override;
     void setForeColor(Field f, int index, Rgb colour) override;
     void setBackColor(Field f, int index, Rgb colour) override;
@@ -53,7 +53,7 @@ public:
     // Log lines since mark, for checking the order of one operation's effects.
     std::vector<std::string> since(std::size_t mark) const;
 
-private:
+  private:
     using Key = std::pair<int, int>;
     std::map<Key, std::string> texts_;
     std::map<Key, Rgb> fore_, back_, buttonBack_;

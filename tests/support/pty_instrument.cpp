@@ -21,14 +21,17 @@ PtyInstrument::PtyInstrument() {
     clock_.start();
 }
 
-PtyInstrument::~PtyInstrument() { hangUp(); }
+PtyInstrument::~PtyInstrument() {
+    hangUp();
+}
 
 void PtyInstrument::listen() {
     notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
     QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
                      [this] { readAvailable(); });
     if (instrument_ && wakeUpAfterMs_ >= 0) {
-        QTimer::singleShot(wakeUpAfterMs_, notifier_.get(), [this] { send(instrument_->onBreak()); });
+        QTimer::singleShot(wakeUpAfterMs_, notifier_.get(),
+                           [this] { send(instrument_->onBreak()); });
     }
 }
 
@@ -64,7 +67,8 @@ void PtyInstrument::readAvailable() {
             notifier_->setEnabled(false);
             return;
         }
-        for (ssize_t i = 0; i < n; ++i) take(buf[i]);
+        for (ssize_t i = 0; i < n; ++i)
+            take(buf[i]);
     }
 }
 

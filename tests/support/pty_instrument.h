@@ -15,7 +15,7 @@ namespace curvalon::test {
 class SimulatedInstrument;
 
 class PtyInstrument {
-public:
+  public:
     PtyInstrument();
     ~PtyInstrument();
     PtyInstrument(const PtyInstrument&) = delete;
@@ -36,7 +36,7 @@ public:
     std::vector<qint64> arrivalNs;  // one per received byte
     std::function<void(const std::string& line)> onLine;
 
-private:
+  private:
     void readAvailable();
     void take(char c);
 

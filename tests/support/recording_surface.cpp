@@ -6,7 +6,8 @@
 
 namespace curvalon::test {
 
-void RecordingSurface::line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, Rgb c) {
+void RecordingSurface::line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+                            Rgb c) {
     strokes.push_back({Stroke::Line, x1, y1, x2, y2, c});
     current_ = {x2, y2};
 }
@@ -14,8 +15,8 @@ void RecordingSurface::lineTo(std::int32_t x, std::int32_t y, Rgb c) {
     strokes.push_back({Stroke::Line, current_.x, current_.y, x, y, c});
     current_ = {x, y};
 }
-void RecordingSurface::box(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, Rgb c,
-                           bool filled) {
+void RecordingSurface::box(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+                           Rgb c, bool filled) {
     strokes.push_back({filled ? Stroke::FilledBox : Stroke::Box, x1, y1, x2, y2, c});
     current_ = {x2, y2};
 }
@@ -28,11 +29,15 @@ int RecordingSurface::count(Stroke::Kind k) const {
                                           [k](const Stroke& s) { return s.kind == k; }));
 }
 
-void RecordingMarkerStrip::setForeColor(Rgb c) { log.push_back("fore " + colourText(c)); }
+void RecordingMarkerStrip::setForeColor(Rgb c) {
+    log.push_back("fore " + colourText(c));
+}
 void RecordingMarkerStrip::setCurrentPoint(std::int32_t x, std::int32_t y) {
     log.push_back("at " + std::to_string(x) + "," + std::to_string(y));
 }
-void RecordingMarkerStrip::printNumber(std::int32_t n) { log.push_back("print " + std::to_string(n)); }
+void RecordingMarkerStrip::printNumber(std::int32_t n) {
+    log.push_back("print " + std::to_string(n));
+}
 void RecordingMarkerStrip::setHeight(std::int32_t h) {
     height = h;
     log.push_back("height " + std::to_string(h));

@@ -16,7 +16,7 @@ struct Stroke {
 };
 
 class RecordingSurface : public DrawingSurface {
-public:
+  public:
     void line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, Rgb c) override;
     void lineTo(std::int32_t x, std::int32_t y, Rgb c) override;
     void box(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, Rgb c,
@@ -29,12 +29,12 @@ public:
     int count(Stroke::Kind k) const;
     void clear() { strokes.clear(); }
 
-private:
+  private:
     TwipPoint current_;
 };
 
 class RecordingMarkerStrip : public MarkerStrip {
-public:
+  public:
     void cls() override { log.push_back("cls"); }
     void setForeColor(Rgb c) override;
     void setCurrentPoint(std::int32_t x, std::int32_t y) override;
