@@ -2,18 +2,13 @@
 // a redraw leaves alone, the refusal without an instrument, and the real image.
 #include <QtTest>
 
-#include "link/serial_link.h"
-#include "model/channel_selection.h"
 #include "model/demo_waveforms.h"
-#include "model/reference_selection.h"
 #include "plot/composition.h"
 #include "plot/graticule.h"
 #include "plot/image_surface.h"
-#include "support/fake_serial_device.h"
-#include "support/fake_window_ops.h"
+#include "support/protocol_rig.h"
 #include "support/qtest_strings.h"
 #include "support/recording_surface.h"
-#include "support/simulated_instrument.h"
 
 using namespace curvalon;
 using namespace curvalon::test;
@@ -23,30 +18,21 @@ namespace {
 using Lines = std::vector<std::string>;
 
 // Turns drawing calls into coarse events (runs of the same event collapse into one) so that the
-// stacking order can be compared with the instrument traffic in one timeline.
+// stacking order can be compared with the instrument traffic in one timeline. Curves are drawn
+// from sample to sample, marker strokes are vertical.
 class TimelineSurface : public RecordingSurface {
   public:
     TimelineSurface(const ScopeState& s, Lines& timeline) : s_(s), timeline_(timeline) {}
-    void line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, Rgb c) override {
-        RecordingSurface::line(x1, y1, x2, y2, c);
-        note(c == s_.screenEdgeColor ? "edges"
-             : c == s_.gridColor     ? "grid"
-                                     : "mark " + colourText(c));
-    }
-    void lineTo(std::int32_t x, std::int32_t y, Rgb c) override {
-        RecordingSurface::lineTo(x, y, c);
-        note("curve " + colourText(c));
-    }
-    void box(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, Rgb c,
-             bool filled) override {
-        RecordingSurface::box(x1, y1, x2, y2, c, filled);
-        note(filled ? "erase" : "grid");
-    }
-    void pset(std::int32_t x, std::int32_t y, Rgb c) override {
-        RecordingSurface::pset(x, y, c);
-        note("grid");
-    }
-    void note(const std::string& event) {
+
+  protected:
+    void add(const Stroke& st) override {
+        RecordingSurface::add(st);
+        const std::string event =
+            st.kind == Stroke::FilledBox                           ? "erase"
+            : st.kind != Stroke::Line || st.colour == s_.gridColor ? "grid"
+            : st.colour == s_.screenEdgeColor
+                ? "edges"
+                : (st.x1 == st.x2 ? "mark " : "curve ") + colourText(st.colour);
         if (timeline_.empty() || timeline_.back() != event) timeline_.push_back(event);
     }
 
@@ -55,32 +41,18 @@ class TimelineSurface : public RecordingSurface {
     Lines& timeline_;
 };
 
-struct Rig {
-    ScopeState s;
-    FakeWindowOps window;
-    FakeSerialDevice device;
-    SimulatedInstrument instrument;
+struct Rig : ProtocolRig {
     Lines timeline;
     TimelineSurface surface{s, timeline};
     RecordingMarkerStrip strip;
-    SerialLink link{s, window, device};
-    ChannelSelection channels{s, window};
-    ReferenceSelection references{s, window};
-    SettingsQueries queries{s, window, link, channels, references};
-    CurveTransfer curves{s, window, link};
-    Composer composer{s, window, surface, strip, queries, curves};
+    Composer composer{s, w, surface, strip, queries, curves};
 
     Rig() {
-        initTables(s, rgb(239, 239, 239));
-        instrument.attach(device);
-        instrument.encoding = "RIB";
         auto answer = device.responder;
         device.responder = [this, answer](FakeSerialDevice& d, const std::string& line) {
             timeline.push_back("> " + line);
             answer(d, line);
         };
-        link.openPort("sim");
-        s.scopePresent = 1;
     }
     std::string colour(int src) const { return colourText(s.traceColor[src]); }
 };
@@ -95,7 +67,8 @@ class CompositionTest : public QObject {
         rig.s.chEnable[0] = rig.s.chEnable[2] = 1;
         rig.s.refView = 1;
         rig.s.refShown[4] = rig.s.refShown[6] = 1;
-        rig.instrument.edgeSource = "EXT";  // no level marker: CH1's ground arrow stands alone
+        rig.scope.edgeSource = "EXT";  // no level marker: CH1's ground arrow stands alone
+        rig.w.clock = {2005, 9, 8, 23, 7, 59};
         rig.composer.readAndDraw();
         const std::string trig = "mark " + colourText(rig.s.trigMarkColor);
         QCOMPARE(
@@ -104,22 +77,11 @@ class CompositionTest : public QObject {
                    "curve " + rig.colour(4), "> CH3?", "> DAT:SOU CH3", "> CURV?",
                    "curve " + rig.colour(2), "mark " + rig.colour(2), "> CH1?", "> DAT:SOU CH1",
                    "> CURV?", "curve " + rig.colour(0), "mark " + rig.colour(0), trig, "grid"}));
-        QCOMPARE(rig.window.text(Field::dispTxD_str), std::string("2026.01.02  03:04.05"));
-        QVERIFY(rig.window.visible(Field::dispTxD_str));
-        QCOMPARE(rig.window.text(Field::TrigerCH), std::string("EXT"));
-        QVERIFY(rig.window.messageBoxes.empty());
-        QCOMPARE(rig.s.drawnMagH, 2);
-        QCOMPARE(rig.s.drawnMagV, 20);
-    }
-
-    void newCurveReadsTheSelectionFirst() {
-        Rig rig;
-        rig.instrument.channels[0].displayed = true;
-        for (int ch = 1; ch < 4; ++ch)
-            rig.instrument.channels[ch].displayed = false;
-        rig.composer.newCurve();
-        QCOMPARE(rig.instrument.received,
-                 (Lines{"SEL?", "HOR?", "TRIG?", "CH1?", "DAT:SOU CH1", "CURV?"}));
+        QCOMPARE(rig.w.text(Field::dispTxD_str), std::string("2005.09.08  23:07.59"));
+        QVERIFY(rig.w.visible(Field::dispTxD_str));
+        QCOMPARE(rig.w.text(Field::TrigerCH), std::string("EXT"));
+        QVERIFY(rig.w.messageBoxes.empty());
+        QCOMPARE((std::pair{rig.s.drawnMagH, rig.s.drawnMagV}), (std::pair{2, 20}));
     }
 
     void reDrawSendsNothingAndKeepsTheReadout() {
@@ -127,8 +89,8 @@ class CompositionTest : public QObject {
         makeDemoCurves(rig.s);
         rig.s.chEnable.fill(1);
         rig.composer.reDraw();
-        QVERIFY(rig.instrument.received.empty());
-        QVERIFY(rig.window.log.empty());
+        QVERIFY(rig.scope.received.empty());
+        QVERIFY(rig.w.log.empty());
         // Channels from CH4 to CH1, each followed by its ground marker, then the trigger point.
         QCOMPARE(Lines(rig.timeline.begin(), rig.timeline.begin() + 2), (Lines{"erase", "edges"}));
         QCOMPARE(rig.timeline[2], "curve " + rig.colour(3));
@@ -141,99 +103,79 @@ class CompositionTest : public QObject {
         rig.s.scopePresent = 0;
         rig.s.chEnable.fill(1);
         rig.composer.readAndDraw();
-        QCOMPARE(rig.window.messageBoxes, (Lines{" Can't found TDS2024 !"}));
+        QCOMPARE(rig.w.messageBoxes, (Lines{" Can't found TDS2024 !"}));
         QVERIFY(rig.timeline.empty());
-        QVERIFY(rig.instrument.received.empty());
+        QVERIFY(rig.scope.received.empty());
         // The selection query runs in demo mode too; an instrument that names its channels brings
         // the tool back to live mode, and the read goes ahead.
         rig.composer.newCurve();
         QCOMPARE(rig.s.scopePresent, 1);
-        QCOMPARE(Lines(rig.instrument.received.begin(), rig.instrument.received.begin() + 2),
+        QCOMPARE(Lines(rig.scope.received.begin(), rig.scope.received.begin() + 2),
                  (Lines{"SEL?", "HOR?"}));
-        QCOMPARE(rig.window.messageBoxes.size(), size_t(1));
+        QCOMPARE(rig.w.messageBoxes.size(), size_t(1));
     }
 
     void failedCurveReadDrawsAFlatLine() {
         Rig rig;
         rig.s.chEnable[1] = 1;
         rig.s.curve[1].fill(50);
-        rig.instrument.setFault(Fault::ShortRecord, "CURV?");
+        rig.scope.setFault(Fault::LineError, "CURV?");
         rig.composer.readAndDraw();
-        QCOMPARE(rig.window.messageBoxes.size(), size_t(1));
-        int onCentre = 0;
-        for (const Stroke& st : rig.surface.strokes) {
-            if (st.kind == Stroke::Line && st.colour == rig.s.traceColor[1] && st.y1 == st.y2 &&
-                st.y1 == 200 + 125 * 20) {
-                ++onCentre;
-            }
-        }
-        QCOMPARE(onCentre, 2499);
+        QCOMPARE(rig.w.messageBoxes.size(), size_t(1));
+        const Rgb c = rig.s.traceColor[1];
+        const auto onCentre = std::count_if(
+            rig.surface.strokes.begin(), rig.surface.strokes.end(), [c](const Stroke& st) {
+                return st.kind == Stroke::Line && st.colour == c && st.y1 == 2700 && st.y2 == 2700;
+            });
+        QCOMPARE(onCentre, 2499L);
     }
 
     void reDrawAfterZoomingOutErasesTheOldExtent() {
         Rig rig;
-        rig.s.magHIdx = 9;
-        rig.s.magVIdx = 3;
-        applyZoom(rig.s, rig.strip, rig.window);
-        rig.composer.reDraw();
-        rig.s.magHIdx = 1;
-        rig.s.magVIdx = 1;
-        applyZoom(rig.s, rig.strip, rig.window);
-        rig.surface.clear();
-        rig.composer.reDraw();
-        QCOMPARE(rig.surface.strokes[0],
-                 (Stroke{Stroke::FilledBox, 0, 0, 27650, 10500, rig.s.formBackColor}));
-        QCOMPARE(rig.surface.strokes[1],
-                 (Stroke{Stroke::FilledBox, 0, 0, 7650, 5500, rig.s.formBackColor}));
+        const auto zoomAndDraw = [&rig](int h, int v) {
+            rig.s.magHIdx = h;
+            rig.s.magVIdx = v;
+            applyZoom(rig.s, rig.strip, rig.w);
+            rig.surface.clear();
+            rig.composer.reDraw();
+        };
+        zoomAndDraw(9, 3);
+        zoomAndDraw(1, 1);
+        const Rgb back = rig.s.formBackColor;
+        QCOMPARE(std::vector(rig.surface.strokes.begin(), rig.surface.strokes.begin() + 2),
+                 (std::vector<Stroke>{{Stroke::FilledBox, 0, 0, 27650, 10500, back},
+                                      {Stroke::FilledBox, 0, 0, 7650, 5500, back}}));
         QCOMPARE(rig.s.drawnMagH, 2);
     }
 
-    void timeStampForm() {
-        QCOMPARE(timeStamp({2005, 9, 8, 0, 7, 3}), std::string("2005.09.08  00:07.03"));
-        QCOMPARE(timeStamp({2026, 12, 31, 23, 59, 59}), std::string("2026.12.31  23:59.59"));
-    }
-
     void demoWaveformsOnTheRealImage() {
-        ScopeState s;
-        initTables(s, rgb(239, 239, 239));
+        ProtocolRig r;
+        ScopeState& s = r.s;
         makeDemoCurves(s);
         s.chEnable.fill(1);
         ImageSurface surface(520, 400, s.formBackColor);
         ImageMarkerStrip strip(11, 400, s.formBackColor, QFont());
-        FakeWindowOps window;
-        FakeSerialDevice device;
-        SerialLink link(s, window, device);
-        ChannelSelection channels(s, window);
-        ReferenceSelection references(s, window);
-        SettingsQueries queries(s, window, link, channels, references);
-        CurveTransfer curves(s, window, link);
-        Composer composer(s, window, surface, strip, queries, curves);
+        Composer composer(s, r.w, surface, strip, r.queries, r.curves);
         composer.reDraw();
         // Every 97th sample of every trace has its colour at the mapped pixel or right beside it
         // (a later trace or a grid dot may cover the exact pixel).
+        const QImage img = surface.image().convertToFormat(QImage::Format_RGB32);
         for (int ch = 0; ch < 4; ++ch) {
-            const QColor want(redOf(s.traceColor[ch]), greenOf(s.traceColor[ch]),
-                              blueOf(s.traceColor[ch]));
+            const Rgb c = s.traceColor[ch];
             int found = 0, tried = 0;
             for (int i = 3; i < 2500; i += 97, ++tried) {
-                const int px = twipsToPixels(2350 + i * 2);
-                const int py = twipsToPixels(200 + (125 - s.curve[ch][i]) * 20);
-                bool near = false;
-                for (int dx = -1; dx <= 1 && !near; ++dx) {
-                    for (int dy = -1; dy <= 1 && !near; ++dy) {
-                        near = QColor(surface.image().pixel(px + dx, py + dy)) == want;
-                    }
-                }
-                found += near;
+                const QImage near =
+                    img.copy(twipsToPixels(2350 + i * 2) - 1,
+                             twipsToPixels(200 + (125 - s.curve[ch][i]) * 20) - 1, 3, 3);
+                const auto* p = reinterpret_cast<const QRgb*>(near.constBits());
+                found += std::count(p, p + 9, qRgb(redOf(c), greenOf(c), blueOf(c))) > 0;
             }
-            QVERIFY2(
-                found >= tried - 1,
-                qPrintable(QStringLiteral("CH%1: %2 of %3").arg(ch + 1).arg(found).arg(tried)));
+            QVERIFY2(found >= tried - 1,
+                     qPrintable(QString("CH%1: %2 of %3").arg(ch + 1).arg(found).arg(tried)));
         }
         // The trigger-point marker sits above the centre column.
-        QCOMPARE(
-            QColor(surface.image().pixel(twipsToPixels(2350 + 1250 * 2), twipsToPixels(200 - 40))),
-            QColor(160, 160, 160));
+        QCOMPARE(img.pixel(twipsToPixels(2350 + 1250 * 2), twipsToPixels(200 - 40)),
+                 qRgb(160, 160, 160));
     }
 };
 

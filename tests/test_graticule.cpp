@@ -12,18 +12,24 @@ using namespace curvalon::test;
 
 namespace {
 
-ScopeState startUpState() {
+struct Rig {
     ScopeState s;
-    initTables(s, rgb(239, 239, 239));
-    return s;
-}
-
-std::vector<Stroke> ofKind(const std::vector<Stroke>& all, Stroke::Kind k) {
-    std::vector<Stroke> out;
-    std::copy_if(all.begin(), all.end(), std::back_inserter(out),
-                 [k](const Stroke& s) { return s.kind == k; });
-    return out;
-}
+    RecordingSurface surface;
+    RecordingMarkerStrip strip;
+    FakeWindowOps window;
+    Rig() { initTables(s, rgb(239, 239, 239)); }
+    bool zoom(int h, int v) {
+        s.magHIdx = h;
+        s.magVIdx = v;
+        return applyZoom(s, strip, window);
+    }
+    std::vector<Stroke> ofKind(Stroke::Kind k) const {
+        std::vector<Stroke> out;
+        std::copy_if(surface.strokes.begin(), surface.strokes.end(), std::back_inserter(out),
+                     [k](const Stroke& st) { return st.kind == k; });
+        return out;
+    }
+};
 
 QRgb pixel(const QImage& img, int xTwips, int yTwips) {
     return img.pixel(twipsToPixels(xTwips), twipsToPixels(yTwips)) & 0xFFFFFF;
@@ -35,17 +41,15 @@ class GraticuleTest : public QObject {
     Q_OBJECT
   private slots:
     void graticuleAtStartUpZoom() {
-        ScopeState s = startUpState();
-        RecordingSurface surface;
-        drawGraticule(s, surface);
+        Rig r;
+        drawGraticule(r.s, r.surface);
+        QCOMPARE(r.surface.strokes.front(), (Stroke{Stroke::Box, 2350, 200, 7350, 5200, 0}));
+        QCOMPARE(r.surface.count(Stroke::Box), 1);
+        QCOMPARE(r.surface.count(Stroke::Point), 900);
+        QCOMPARE(r.surface.count(Stroke::Line), 300);
+        QCOMPARE(r.surface.strokes.size(), size_t(1201));
 
-        QCOMPARE(surface.strokes.front(), (Stroke{Stroke::Box, 2350, 200, 7350, 5200, 0}));
-        QCOMPARE(surface.count(Stroke::Box), 1);
-        QCOMPARE(surface.count(Stroke::Point), 900);
-        QCOMPARE(surface.count(Stroke::Line), 300);
-        QCOMPARE(surface.strokes.size(), size_t(1201));
-
-        const auto dots = ofKind(surface.strokes, Stroke::Point);
+        const auto dots = r.ofKind(Stroke::Point);
         // The first row of dots is row 25: from sample 50 to the right edge, none on the left edge.
         QCOMPARE((std::pair{dots[0].x1, dots[0].y1}), (std::pair{2450, 700}));
         QCOMPARE((std::pair{dots[49].x1, dots[49].y1}), (std::pair{7350, 700}));
@@ -56,15 +60,13 @@ class GraticuleTest : public QObject {
         for (const auto& d : dots)
             QCOMPARE(d.colour, Rgb(0));
 
-        const auto ticks = ofKind(surface.strokes, Stroke::Line);
+        const auto ticks = r.ofKind(Stroke::Line);
         // Three tick rows hanging two rows down: from rows 0, 124, 248.
         for (int block = 0; block < 3; ++block) {
             const int row = std::array{0, 124, 248}[block];
-            const Stroke& first = ticks[block * 50];
-            const Stroke& last = ticks[block * 50 + 49];
-            QCOMPARE(first,
+            QCOMPARE(ticks[block * 50],
                      (Stroke{Stroke::Line, 2450, 200 + row * 20, 2450, 200 + (row + 2) * 20, 0}));
-            QCOMPARE(last.x1, 7350);
+            QCOMPARE(ticks[block * 50 + 49].x1, 7350);
         }
         // Three tick columns, the middle one off centre: samples 1241..1261.
         const std::array<std::pair<int, int>, 3> cols{{{0, 20}, {1241, 1261}, {2481, 2500}}};
@@ -75,107 +77,66 @@ class GraticuleTest : public QObject {
             QCOMPARE(first.y1, 300);
             QCOMPARE(ticks[150 + block * 50 + 49].y1, 5200);
         }
-    }
 
-    void dotSpacingFollowsTheHorizontalZoom_data() {
-        QTest::addColumn<int>("magHIdx");
-        QTest::addColumn<int>("spacing");
-        QTest::newRow("H x1") << 0 << 50;
-        QTest::newRow("H x2") << 1 << 100;
-        QTest::newRow("H x10") << 9 << 500;
-    }
-    void dotSpacingFollowsTheHorizontalZoom() {
-        QFETCH(int, magHIdx);
-        QFETCH(int, spacing);
-        ScopeState s = startUpState();
-        RecordingMarkerStrip strip;
-        FakeWindowOps window;
-        s.magHIdx = magHIdx;
-        QVERIFY(applyZoom(s, strip, window));
-        RecordingSurface surface;
-        drawGridRow(s, surface, 25);
-        QCOMPARE(surface.strokes.size(), size_t(50));
-        QCOMPARE(surface.strokes[1].x1 - surface.strokes[0].x1, spacing);
-        QCOMPARE(surface.strokes.back().x1, 2350 + 2500 * (magHIdx + 1));
-    }
-
-    void screenEdgesMarkRows25And225() {
-        ScopeState s = startUpState();
-        RecordingSurface surface;
-        drawScreenEdges(s, surface);
-        QCOMPARE(surface.strokes.size(), size_t(2));
-        QCOMPARE(surface.strokes[0],
-                 (Stroke{Stroke::Line, 2350, 700, 7350, 700, rgb(208, 208, 208)}));
-        QCOMPARE(surface.strokes[1],
-                 (Stroke{Stroke::Line, 2350, 4700, 7350, 4700, rgb(208, 208, 208)}));
+        // The screen edges mark rows 25 and 225.
+        r.surface.clear();
+        drawScreenEdges(r.s, r.surface);
+        const Rgb edge = rgb(208, 208, 208);
+        QCOMPARE(r.surface.strokes,
+                 (std::vector<Stroke>{{Stroke::Line, 2350, 700, 7350, 700, edge},
+                                      {Stroke::Line, 2350, 4700, 7350, 4700, edge}}));
     }
 
     void eraseCoversTheOldExtentAfterZoomingOut() {
-        ScopeState s = startUpState();
-        RecordingSurface surface;
-        RecordingMarkerStrip strip;
-        FakeWindowOps window;
-        s.magHIdx = 9;
-        s.magVIdx = 3;
-        applyZoom(s, strip, window);
-        s.drawnMagH = s.magH;  // as a composition leaves it
-        s.drawnMagV = s.magV;
-        s.magHIdx = 0;
-        s.magVIdx = 0;
-        applyZoom(s, strip, window);
-        erasePlot(s, surface, strip);
-        QCOMPARE(surface.strokes.size(), size_t(2));
-        QCOMPARE(surface.strokes[0],
-                 (Stroke{Stroke::FilledBox, 0, 0, 27650, 10500, s.formBackColor}));
-        QCOMPARE(surface.strokes[1],
-                 (Stroke{Stroke::FilledBox, 0, 0, 5150, 3000, s.formBackColor}));
-        QCOMPARE(strip.log.back(), std::string("cls"));
+        Rig r;
+        r.zoom(9, 3);
+        r.s.drawnMagH = r.s.magH;  // as a composition leaves it
+        r.s.drawnMagV = r.s.magV;
+        r.zoom(0, 0);
+        erasePlot(r.s, r.surface, r.strip);
+        const Rgb back = r.s.formBackColor;
+        QCOMPARE(r.surface.strokes,
+                 (std::vector<Stroke>{{Stroke::FilledBox, 0, 0, 27650, 10500, back},
+                                      {Stroke::FilledBox, 0, 0, 5150, 3000, back}}));
+        QCOMPARE(r.strip.log.back(), std::string("cls"));
     }
 
+    // Every zoom: the window and marker strip sizes, and the dot spacing of the grid.
     void applyZoomForEveryIndexPair() {
+        const int panels[] = {2765, 5295, 7825, 10355};
+        const int heights[] = {6360, 6360, 8860, 11360};
         for (int h = 0; h < 10; ++h) {
             for (int v = 0; v < 4; ++v) {
-                ScopeState s = startUpState();
-                RecordingMarkerStrip strip;
-                FakeWindowOps window;
-                s.magHIdx = h;
-                s.magVIdx = v;
-                QVERIFY(applyZoom(s, strip, window));
-                QCOMPARE(s.magH, h + 1);
-                QCOMPARE(s.magV, 10 * (v + 1));
-                const int panels[] = {2765, 5295, 7825, 10355};
-                const int heights[] = {6360, 6360, 8860, 11360};
-                QCOMPARE(strip.height, panels[v]);
+                Rig r;
+                QVERIFY(r.zoom(h, v));
+                QCOMPARE((std::tuple{r.s.magH, r.s.magV}), (std::tuple{h + 1, 10 * (v + 1)}));
+                QCOMPARE(r.strip.height, panels[v]);
                 const int width = h <= 1 ? 7695 : 7695 + 2500 * (h - 1);
-                const int height = heights[v];
-                QCOMPARE(window.windowSize, (std::pair{width, height}));
+                QCOMPARE(r.window.windowSize, (std::pair{width, heights[v]}));
                 // The drawn extent is only moved by a composition, never by the zoom.
-                QCOMPARE(s.drawnMagH, 2);
+                QCOMPARE(r.s.drawnMagH, 2);
+                // Grid dots 50 samples apart, the last on the right edge.
+                drawGridRow(r.s, r.surface, 25);
+                QCOMPARE(r.surface.strokes.size(), size_t(50));
+                QCOMPARE(r.surface.strokes[1].x1 - r.surface.strokes[0].x1, 50 * (h + 1));
+                QCOMPARE(r.surface.strokes.back().x1, 2350 + 2500 * (h + 1));
             }
         }
-    }
-
-    void applyZoomRefusesIndexesOutsideTheTables() {
-        ScopeState s = startUpState();
-        RecordingMarkerStrip strip;
-        FakeWindowOps window;
-        s.magHIdx = 10;
-        QVERIFY(!applyZoom(s, strip, window));
-        s.magHIdx = 1;
-        s.magVIdx = -1;
-        QVERIFY(!applyZoom(s, strip, window));
-        QCOMPARE(s.magH, 2);
-        QCOMPARE(s.magV, 20);
-        QVERIFY(window.log.empty());
-        QVERIFY(strip.log.empty());
+        // Indexes outside the tables are refused and change nothing.
+        Rig r;
+        QVERIFY(!r.zoom(10, 1));
+        QVERIFY(!r.zoom(1, -1));
+        QCOMPARE((std::tuple{r.s.magH, r.s.magV}), (std::tuple{2, 20}));
+        QVERIFY(r.window.log.empty());
+        QVERIFY(r.strip.log.empty());
     }
 
     void graticuleRasterisesAtFifteenTwipsPerPixel() {
-        ScopeState s = startUpState();
-        const Rgb back = rgb(239, 239, 239);
-        ImageSurface surface(600, 400, back);
-        drawScreenEdges(s, surface);
-        drawGraticule(s, surface);
+        Rig r;
+        const QRgb back = qRgb(239, 239, 239) & 0xFFFFFF;
+        ImageSurface surface(600, 400, r.s.formBackColor);
+        drawScreenEdges(r.s, surface);
+        drawGraticule(r.s, surface);
         const QImage& img = surface.image();
         // Box corners and edges.
         QCOMPARE(pixel(img, 2350, 200), QRgb(0));
@@ -184,14 +145,14 @@ class GraticuleTest : public QObject {
         QCOMPARE(pixel(img, 2350, 3000), QRgb(0));
         // A dot of row 50 and the blank between two dots.
         QCOMPARE(pixel(img, 2450, 1200), QRgb(0));
-        QCOMPARE(pixel(img, 2500, 1200), qRgb(239, 239, 239) & 0xFFFFFF);
+        QCOMPARE(pixel(img, 2500, 1200), back);
         // A tick hanging from the centre line (rows 124..126) at sample 100.
         QCOMPARE(pixel(img, 2550, 200 + 124 * 20), QRgb(0));
         QCOMPARE(pixel(img, 2550, 200 + 126 * 20), QRgb(0));
         // The screen-edge line between its dots.
         QCOMPARE(pixel(img, 2500, 700), qRgb(208, 208, 208) & 0xFFFFFF);
         // Outside the box nothing is drawn.
-        QCOMPARE(pixel(img, 8000, 3000), qRgb(239, 239, 239) & 0xFFFFFF);
+        QCOMPARE(pixel(img, 8000, 3000), back);
     }
 };
 

@@ -8,6 +8,7 @@
 #include "plot/arrows.h"
 #include "plot/markers.h"
 #include "plot/traces.h"
+#include "support/fake_window_ops.h"
 #include "support/recording_surface.h"
 
 using namespace curvalon;
@@ -42,16 +43,36 @@ std::vector<Stroke> glyph(Glyph g, std::int32_t tx, std::int32_t ty, Rgb c) {
     return out;
 }
 
-void drawGlyph(Glyph g, const ScopeState& s, DrawingSurface& out, const MarkerAnchor& at, Rgb c) {
-    if (g == Down) drawArrowDown(s, out, at, c);
-    if (g == Up) drawArrowUp(s, out, at, c);
-    if (g == Left) drawArrowLeft(s, out, at, c);
-    if (g == Right) drawArrowRight(s, out, at, c);
-}
-
 const Rgb kGrey = rgb(160, 160, 160);
 
+struct VertexCase {
+    int magH, magV, index, value, x, y;
+};
+struct GroundCase {
+    int ch, position;
+    Glyph glyph;
+    int ty, printY;  // the arrow's tip, and where the channel number is printed
+};
+struct LevelCase {
+    const char* source;
+    double voltDiv;
+    int position;
+    double level;
+    Glyph glyph;
+    int ty;
+};
+struct PointCase {
+    double point;
+    Glyph glyph;
+    int tx, ty;
+};
+
 }  // namespace
+
+Q_DECLARE_METATYPE(VertexCase)
+Q_DECLARE_METATYPE(GroundCase)
+Q_DECLARE_METATYPE(LevelCase)
+Q_DECLARE_METATYPE(PointCase)
 
 class PlotMarkersTest : public QObject {
     Q_OBJECT
@@ -69,35 +90,25 @@ class PlotMarkersTest : public QObject {
     }
 
     void curveVertex_data() {
-        QTest::addColumn<int>("magH");
-        QTest::addColumn<int>("magV");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<int>("value");
-        QTest::addColumn<int>("x");
-        QTest::addColumn<int>("y");
-        QTest::newRow("first point one twip in") << 10 << 20 << 0 << 0 << 2351 << 2700;
-        QTest::newRow("zero on centre row") << 2 << 20 << 1200 << 0 << 4750 << 2700;
-        QTest::newRow("+100 on row 25") << 2 << 20 << 7 << 100 << 2364 << 700;
-        QTest::newRow("-100 on row 225") << 2 << 20 << 7 << -100 << 2364 << 4700;
-        QTest::newRow("+127 above the box") << 2 << 20 << 7 << 127 << 2364 << 160;
-        QTest::newRow("-128 below the box") << 2 << 40 << 7 << -128 << 2364 << 10320;
-        QTest::newRow("sample 2499 at x10") << 10 << 10 << 2499 << 0 << 27340 << 1450;
+        QTest::addColumn<VertexCase>("c");
+        QTest::newRow("first point one twip in") << VertexCase{10, 20, 0, 0, 2351, 2700};
+        QTest::newRow("zero on centre row") << VertexCase{2, 20, 1200, 0, 4750, 2700};
+        QTest::newRow("+100 on row 25") << VertexCase{2, 20, 7, 100, 2364, 700};
+        QTest::newRow("-100 on row 225") << VertexCase{2, 20, 7, -100, 2364, 4700};
+        QTest::newRow("+127 above the box") << VertexCase{2, 20, 7, 127, 2364, 160};
+        QTest::newRow("-128 below the box") << VertexCase{2, 40, 7, -128, 2364, 10320};
+        QTest::newRow("sample 2499 at x10") << VertexCase{10, 10, 2499, 0, 27340, 1450};
     }
     void curveVertex() {
-        QFETCH(int, magH);
-        QFETCH(int, magV);
-        QFETCH(int, index);
-        QFETCH(int, value);
-        QFETCH(int, x);
-        QFETCH(int, y);
-        s->magH = magH;
-        s->magV = magV;
-        s->curve[5][static_cast<std::size_t>(index)] = value;
+        QFETCH(VertexCase, c);
+        s->magH = c.magH;
+        s->magV = c.magV;
+        s->curve[5][c.index] = c.value;
         drawCurve(*s, out, 5);
         QCOMPARE(int(out.strokes.size()), 2499);
-        const Stroke& at = out.strokes[static_cast<std::size_t>(index == 0 ? 0 : index - 1)];
-        QCOMPARE(index == 0 ? at.x1 : at.x2, x);
-        QCOMPARE(index == 0 ? at.y1 : at.y2, y);
+        const Stroke& at = out.strokes[std::max(c.index - 1, 0)];
+        QCOMPARE(c.index == 0 ? at.x1 : at.x2, c.x);
+        QCOMPARE(c.index == 0 ? at.y1 : at.y2, c.y);
     }
 
     void zeroCurveIsOneConnectedLineOnTheCentreRow() {
@@ -122,140 +133,98 @@ class PlotMarkersTest : public QObject {
         QTest::addColumn<QList<int>>("xy");  // relative to the tip
         QTest::newRow("down, left end of head") << int(Down) << 0 << QList<int>{-80, -80, -80, -80};
         QTest::newRow("down, tip") << int(Down) << 39 << QList<int>{-2, -120, -2, 0};
-        QTest::newRow("down, tip 2") << int(Down) << 40 << QList<int>{0, -120, 0, 0};
         QTest::newRow("down, last shaft") << int(Down) << 42 << QList<int>{4, -120, 4, -4};
         QTest::newRow("down, after shaft") << int(Down) << 43 << QList<int>{6, -80, 6, -8};
         QTest::newRow("down, right end") << int(Down) << 79 << QList<int>{78, -80, 78, -80};
         QTest::newRow("up, tip") << int(Up) << 40 << QList<int>{0, 120, 0, 0};
-        QTest::newRow("up, flank") << int(Up) << 10 << QList<int>{-60, 80, -60, 60};
         QTest::newRow("left, shaft first") << int(Left) << 0 << QList<int>{120, -10, 120, 10};
         QTest::newRow("left, last shaft") << int(Left) << 19 << QList<int>{82, -10, 82, 10};
         QTest::newRow("left, flat edge") << int(Left) << 20 << QList<int>{80, -80, 80, 80};
         QTest::newRow("left, tip") << int(Left) << 59 << QList<int>{2, -2, 2, 2};
         QTest::newRow("right, shaft first") << int(Right) << 0 << QList<int>{-120, -10, -120, 10};
-        QTest::newRow("right, flat edge") << int(Right) << 20 << QList<int>{-80, -80, -80, 80};
-        QTest::newRow("right, tip") << int(Right) << 59 << QList<int>{-2, -2, -2, 2};
     }
     void glyphStroke() {
         QFETCH(int, glyph);
         QFETCH(int, index);
         QFETCH(QList<int>, xy);
-        drawGlyph(Glyph(glyph), *s, out, {0, 0, 0, 0}, kGrey);
+        const auto draw = std::array{drawArrowDown, drawArrowUp, drawArrowLeft, drawArrowRight};
+        draw[glyph - Down](*s, out, {0, 0, 0, 0}, kGrey);
         const Stroke& st = out.strokes.at(static_cast<std::size_t>(index));
         QCOMPARE((QList<int>{st.x1 - 2350, st.y1 - 200, st.x2 - 2350, st.y2 - 200}), xy);
     }
 
+    // The arrow's tip, and the row at which the channel number is printed in the marker strip.
     void groundMarker_data() {
-        QTest::addColumn<int>("ch");
-        QTest::addColumn<int>("position");
-        QTest::addColumn<int>("glyph");
-        QTest::addColumn<int>("ty");
-        QTest::addColumn<QStringList>("printed");
-        const QString fore1 = "fore 255,200,0";
-        QTest::newRow("centre") << 0 << 0 << int(Right) << 2700
-                                << QStringList{fore1, "at 20,2620", "print 1"};
-        QTest::newRow("+125 top edge")
-            << 0 << 125 << int(Right) << 200 << QStringList{fore1, "at 20,120", "print 1"};
-        QTest::newRow("+130 above")
-            << 0 << 130 << int(Up) << 200 << QStringList{fore1, "at 20,120", "print 1"};
-        QTest::newRow("CH3 above, row 4")
-            << 2 << 130 << int(Up) << 280 << QStringList{"fore 208,0,208", "at 20,200", "print 3"};
-        QTest::newRow("CH2 row 100") << 1 << 25 << int(Right) << 2200
-                                     << QStringList{"fore 0,196,196", "at 20,2120", "print 2"};
-        QTest::newRow("CH4 bottom edge") << 3 << -125 << int(Right) << 5200
-                                         << QStringList{"fore 0,208,0", "at 20,5120", "print 4"};
-        QTest::newRow("CH4 below, row 244") << 3 << -126 << int(Down) << 5080
-                                            << QStringList{"fore 0,208,0", "at 20,5000", "print 4"};
-        QTest::newRow("enormous, below") << 0 << std::numeric_limits<int>::min() << int(Down)
-                                         << 5200 << QStringList{fore1, "at 20,5120", "print 1"};
+        QTest::addColumn<GroundCase>("c");
+        QTest::newRow("centre") << GroundCase{0, 0, Right, 2700, 2620};
+        QTest::newRow("+125 top edge") << GroundCase{0, 125, Right, 200, 120};
+        QTest::newRow("+130 above") << GroundCase{0, 130, Up, 200, 120};
+        QTest::newRow("CH3 above, row 4") << GroundCase{2, 130, Up, 280, 200};
+        QTest::newRow("CH2 row 100") << GroundCase{1, 25, Right, 2200, 2120};
+        QTest::newRow("CH4 bottom edge") << GroundCase{3, -125, Right, 5200, 5120};
+        QTest::newRow("CH4 below, row 244") << GroundCase{3, -126, Down, 5080, 5000};
+        QTest::newRow("enormous, below")
+            << GroundCase{0, std::numeric_limits<int>::min(), Down, 5200, 5120};
+        QTest::newRow("not a channel") << GroundCase{4, 0, None, 0, 0};
     }
     void groundMarker() {
-        QFETCH(int, ch);
-        QFETCH(int, position);
-        QFETCH(int, glyph);
-        QFETCH(int, ty);
-        QFETCH(QStringList, printed);
-        s->chPosition[static_cast<std::size_t>(ch)] = position;
-        drawGroundMarker(*s, out, strip, ch);
-        const std::int32_t tx = glyph == Right ? 2340 : 2260;
-        QCOMPARE(out.strokes,
-                 ::glyph(Glyph(glyph), tx, ty, s->traceColor[static_cast<std::size_t>(ch)]));
-        QStringList log;
-        for (const auto& line : strip.log)
-            log << QString::fromStdString(line);
-        QCOMPARE(log, printed);
-    }
-
-    void groundMarkerIgnoresNonChannels() {
-        drawGroundMarker(*s, out, strip, 4);
-        QVERIFY(out.strokes.empty() && strip.log.empty());
+        QFETCH(GroundCase, c);
+        if (c.ch < 4) s->chPosition[c.ch] = c.position;
+        drawGroundMarker(*s, out, strip, c.ch);
+        const Rgb colour = s->traceColor[c.ch];
+        QCOMPARE(out.strokes, glyph(c.glyph, c.glyph == Right ? 2340 : 2260, c.ty, colour));
+        const std::vector<std::string> printed = {"fore " + curvalon::test::colourText(colour),
+                                                  "at 20," + std::to_string(c.printY),
+                                                  "print " + std::to_string(c.ch + 1)};
+        QCOMPARE(strip.log, c.ch < 4 ? printed : std::vector<std::string>{});
     }
 
     void trigLevelMarker_data() {
-        QTest::addColumn<QString>("source");
-        QTest::addColumn<double>("voltDiv");
-        QTest::addColumn<int>("position");
-        QTest::addColumn<double>("level");
-        QTest::addColumn<int>("glyph");
-        QTest::addColumn<int>("ty");
-        QTest::newRow("row 250") << "CH1" << 1.0 << -125 << 0.0 << int(Left) << 5200;
-        QTest::newRow("row 255") << "CH1" << 1.0 << -130 << 0.0 << int(Left) << 5300;
-        QTest::newRow("row 256") << "CH1" << 1.0 << -131 << 0.0 << int(Down) << 5200;
-        QTest::newRow("0.5 V at 0.2 V/div: row 62")
-            << "CH2" << 0.2 << 0 << 0.5 << int(Left) << 1440;
-        QTest::newRow("0.7 V at 0.2 V/div: row 38") << "CH2" << 0.2 << 0 << 0.7 << int(Left) << 960;
-        QTest::newRow("row -0.4 is row 0") << "CH3" << 1.0 << 125 << 0.016 << int(Left) << 200;
-        QTest::newRow("row -1") << "CH4" << 1.0 << 126 << 0.0 << int(Up) << 200;
-        QTest::newRow("enormous level") << "CH4" << 1.0 << 0 << 1e300 << int(Up) << 200;
-        QTest::newRow("enormous negative") << "CH4" << 1e-300 << 0 << -1e300 << int(Down) << 5200;
-        QTest::newRow("EXT") << "EXT" << 1.0 << 0 << 0.0 << int(None) << 0;
-        QTest::newRow("EXT5") << "EXT5" << 1.0 << 0 << 0.0 << int(None) << 0;
-        QTest::newRow("lower-case ch1") << "ch1" << 1.0 << 0 << 0.0 << int(None) << 0;
-        QTest::newRow("no source yet") << "" << 1.0 << 0 << 0.0 << int(None) << 0;
-        QTest::newRow("zero V/div") << "CH1" << 0.0 << 0 << 1.0 << int(None) << 0;
-        QTest::newRow("level not a number") << "CH1" << 1.0 << 0 << std::nan("") << int(None) << 0;
+        QTest::addColumn<LevelCase>("c");
+        QTest::newRow("row 250") << LevelCase{"CH1", 1.0, -125, 0.0, Left, 5200};
+        QTest::newRow("row 255") << LevelCase{"CH1", 1.0, -130, 0.0, Left, 5300};
+        QTest::newRow("row 256") << LevelCase{"CH1", 1.0, -131, 0.0, Down, 5200};
+        QTest::newRow("0.5 V at 0.2 V/div: row 62") << LevelCase{"CH2", 0.2, 0, 0.5, Left, 1440};
+        QTest::newRow("0.7 V at 0.2 V/div: row 38") << LevelCase{"CH2", 0.2, 0, 0.7, Left, 960};
+        QTest::newRow("row -0.4 is row 0") << LevelCase{"CH3", 1.0, 125, 0.016, Left, 200};
+        QTest::newRow("row -1") << LevelCase{"CH4", 1.0, 126, 0.0, Up, 200};
+        QTest::newRow("enormous level") << LevelCase{"CH4", 1.0, 0, 1e300, Up, 200};
+        QTest::newRow("enormous negative") << LevelCase{"CH4", 1e-300, 0, -1e300, Down, 5200};
+        QTest::newRow("EXT") << LevelCase{"EXT", 1.0, 0, 0.0, None, 0};
+        QTest::newRow("lower-case ch1") << LevelCase{"ch1", 1.0, 0, 0.0, None, 0};
+        QTest::newRow("no source yet") << LevelCase{"", 1.0, 0, 0.0, None, 0};
+        QTest::newRow("zero V/div") << LevelCase{"CH1", 0.0, 0, 1.0, None, 0};
+        QTest::newRow("level not a number") << LevelCase{"CH1", 1.0, 0, std::nan(""), None, 0};
     }
     void trigLevelMarker() {
-        QFETCH(QString, source);
-        QFETCH(double, voltDiv);
-        QFETCH(int, position);
-        QFETCH(double, level);
-        QFETCH(int, glyph);
-        QFETCH(int, ty);
-        s->trigSource = source.toStdString();
-        const int ch = source.isEmpty() ? 0 : qMax(0, source.right(1).toInt() - 1);
-        s->chVoltDiv.fill(voltDiv);
-        s->chPosition.fill(position);
-        drawTrigLevelMarker(*s, out, level);
-        const std::int32_t tx = glyph == Left ? 7360 : 7440;
+        QFETCH(LevelCase, c);
+        s->trigSource = c.source;
+        const int ch = c.source[0] == 'C' ? c.source[2] - '1' : 0;  // colour of a drawn marker
+        s->chVoltDiv.fill(c.voltDiv);
+        s->chPosition.fill(c.position);
+        drawTrigLevelMarker(*s, out, c.level);
         QCOMPARE(out.strokes,
-                 ::glyph(Glyph(glyph), tx, ty, s->traceColor[static_cast<std::size_t>(ch)]));
+                 glyph(c.glyph, c.glyph == Left ? 7360 : 7440, c.ty, s->traceColor[ch]));
     }
 
     void trigPointMarker_data() {
-        QTest::addColumn<double>("point");
-        QTest::addColumn<int>("glyph");
-        QTest::addColumn<int>("tx");
-        QTest::addColumn<int>("ty");
-        QTest::newRow("0") << 0.0 << int(Down) << 2350 << 190;
-        QTest::newRow("2499") << 2499.0 << int(Down) << 7348 << 190;
-        QTest::newRow("1250.5 to even") << 1250.5 << int(Down) << 4850 << 190;
-        QTest::newRow("2499.5 to even, still down") << 2499.5 << int(Down) << 7350 << 190;
-        QTest::newRow("negative, not clipped") << -3.0 << int(Down) << 2344 << 190;
-        QTest::newRow("2500") << 2500.0 << int(Left) << 2350 << 140;
-        QTest::newRow("9999") << 9999.0 << int(Left) << 2350 << 140;
-        QTest::newRow("not a number") << std::nan("") << int(Left) << 2350 << 140;
+        QTest::addColumn<PointCase>("c");
+        QTest::newRow("0") << PointCase{0.0, Down, 2350, 190};
+        QTest::newRow("2499") << PointCase{2499.0, Down, 7348, 190};
+        QTest::newRow("1250.5 to even") << PointCase{1250.5, Down, 4850, 190};
+        QTest::newRow("2499.5 to even, still down") << PointCase{2499.5, Down, 7350, 190};
+        QTest::newRow("negative, not clipped") << PointCase{-3.0, Down, 2344, 190};
+        QTest::newRow("2500") << PointCase{2500.0, Left, 2350, 140};
+        QTest::newRow("9999") << PointCase{9999.0, Left, 2350, 140};
+        QTest::newRow("not a number") << PointCase{std::nan(""), Left, 2350, 140};
         QTest::newRow("enormous negative, pinned")
-            << -1e300 << int(Down) << std::numeric_limits<int>::min() + 80 << 190;
+            << PointCase{-1e300, Down, std::numeric_limits<int>::min() + 80, 190};
     }
     void trigPointMarker() {
-        QFETCH(double, point);
-        QFETCH(int, glyph);
-        QFETCH(int, tx);
-        QFETCH(int, ty);
-        drawTrigPointMarker(*s, out, point);
-        auto expected = ::glyph(Glyph(glyph), tx, ty, kGrey);
-        if (tx < 0) {  // pinned to the range's end, every stroke on the same x
+        QFETCH(PointCase, c);
+        drawTrigPointMarker(*s, out, c.point);
+        auto expected = glyph(c.glyph, c.tx, c.ty, kGrey);
+        if (c.tx < 0) {  // pinned to the range's end, every stroke on the same x
             for (auto& st : expected)
                 st.x1 = st.x2 = std::numeric_limits<int>::min();
         }

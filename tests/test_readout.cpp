@@ -18,18 +18,7 @@ namespace {
 constexpr double kInf = std::numeric_limits<double>::infinity();
 const double kNaN = std::nan("");
 
-QStringList logOf(const FakeWindowOps& w) {
-    QStringList out;
-    for (const auto& line : w.log)
-        out << QString::fromStdString(line);
-    return out;
-}
-
-void formColumns() {
-    QTest::addColumn<double>("input");
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<QString>("unit");
-}
+using Log = std::vector<std::string>;
 
 struct FormCase {
     double input;
@@ -37,11 +26,13 @@ struct FormCase {
     const char* unit;
 };
 
+// One row per input, named by it; the unit is empty for the plain number text.
 void addFormRows(std::initializer_list<FormCase> cases) {
-    formColumns();
-    for (const FormCase& c : cases) {
+    QTest::addColumn<double>("input");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("unit");
+    for (const FormCase& c : cases)
         QTest::addRow("%.16g", c.input) << c.input << QString(c.value) << QString(c.unit);
-    }
 }
 
 void checkForm(ReadoutText (*form)(double)) {
@@ -69,28 +60,19 @@ class ReadoutTest : public QObject {
     }
 
     void numberText_data() {
-        QTest::addColumn<double>("input");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("2.5") << 2.5 << "2.5";
-        QTest::newRow("250") << 250.0 << "250";
-        QTest::newRow("0.05") << 0.05 << "0.05";
-        QTest::newRow("0.0000001 x 1000000") << 0.0000001 * 1000000 << "0.1";
-        QTest::newRow("0.09999999999999999") << 0.09999999999999999 << "0.1";
-        QTest::newRow("0.1 + 0.2") << 0.1 + 0.2 << "0.3";
-        QTest::newRow("negative") << -2.5 << "-2.5";
-        QTest::newRow("zero") << 0.0 << "0";
-        QTest::newRow("negative zero") << -0.0 << "0";
-        QTest::newRow("15 digits of -2/3") << -2.0 / 3 << "-0.666666666666667";
-        QTest::newRow("rounding carries") << 999999999999999.9 << "1000000000000000";
-        QTest::newRow("large, no exponent") << 123456789012345678.0 << "123456789012346000";
-        QTest::newRow("small, no exponent") << 0.00001 << "0.00001";
-        QTest::newRow("infinite") << kInf << "???";
-        QTest::newRow("not a number") << kNaN << "???";
+        // clang-format off
+        addFormRows({
+            {2.5, "2.5", ""}, {250, "250", ""}, {0.05, "0.05", ""}, {-2.5, "-2.5", ""},
+            {0.0000001 * 1000000, "0.1", ""}, {0.09999999999999999, "0.1", ""},
+            {0.1 + 0.2, "0.3", ""},
+            {0, "0", ""}, {-0.0, "0", ""}, {-2.0 / 3, "-0.666666666666667", ""},
+            {999999999999999.9, "1000000000000000", ""}, {0.00001, "0.00001", ""},
+            {123456789012345678.0, "123456789012346000", ""}, {kInf, "???", ""}, {kNaN, "???", ""}
+        });
+        // clang-format on
     }
     void numberText() {
-        QFETCH(double, input);
-        QFETCH(QString, text);
-        QCOMPARE(QString::fromStdString(curvalon::numberText(input)), text);
+        checkForm([](double v) { return ReadoutText{curvalon::numberText(v), ""}; });
     }
 
     void numberTextIgnoresLocale() {
@@ -157,44 +139,35 @@ class ReadoutTest : public QObject {
     }
     void position() { checkForm(positionReadout); }
 
-    void timebaseFillsFourBoxesInOrder() {
+    // The boxes in the order they are written; the level's unit before its value.
+    void timebaseAndLevel() {
         s->timeDiv = 0.0005;
         s->horPosition = -0.0025;
-        showTimebase(*s, w);
-        QCOMPARE(logOf(w), (QStringList{"text TimeDivTim 0 500", "text TimeDivUnit 0 uS",
-                                        "text TrigPosiTim 0 -2.5", "text TrigPosiUnit 0 mS"}));
-    }
-
-    void trigLevelWritesUnitThenValueOnly() {
         s->trigLevel = -1500;
+        showTimebase(*s, w);
         showTrigLevel(*s, w);
-        QCOMPARE(logOf(w), (QStringList{"text TrigLevUnit 0 kV", "text TrigLevV 0 -1"}));
+        QCOMPARE(w.log,
+                 (Log{"text TimeDivTim 0 500", "text TimeDivUnit 0 uS", "text TrigPosiTim 0 -2.5",
+                      "text TrigPosiUnit 0 mS", "text TrigLevUnit 0 kV", "text TrigLevV 0 -1"}));
     }
 
+    // Only a channel's exact name gives the source its channel's colour.
     void trigSource_data() {
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("colour");
-        QTest::newRow("CH1") << "CH1"
-                             << "255,200,0";
-        QTest::newRow("CH4") << "CH4"
-                             << "0,208,0";
-        QTest::newRow("EXT") << "EXT"
-                             << "0,0,0";
-        QTest::newRow("AC") << "AC"
-                            << "0,0,0";
-        QTest::newRow("lower case") << "ch2"
-                                    << "0,0,0";
-        QTest::newRow("trailing blank") << "CH2 "
-                                        << "0,0,0";
-        QTest::newRow("nothing read yet") << ""
-                                          << "0,0,0";
+        QTest::newRow("CH1") << QString("CH1") << QString("255,200,0");
+        QTest::newRow("CH4") << QString("CH4") << QString("0,208,0");
+        for (const char* other : {"EXT", "AC", "ch2", "CH2 ", ""})
+            QTest::newRow(*other ? other : "nothing read yet")
+                << QString(other) << QString("0,0,0");
     }
     void trigSource() {
         QFETCH(QString, source);
         QFETCH(QString, colour);
         s->trigSource = source.toStdString();
         showTrigSource(*s, w);
-        QCOMPARE(logOf(w), (QStringList{"text TrigerCH 0 " + source, "fore TrigerCH 0 " + colour}));
+        QCOMPARE(w.log, (Log{"text TrigerCH 0 " + source.toStdString(),
+                             "fore TrigerCH 0 " + colour.toStdString()}));
     }
 
     void channelSettings() {
@@ -205,22 +178,24 @@ class ReadoutTest : public QObject {
         s->chBandwidth[2] = "OFF";
         s->chInvert[2] = "ON";
         showChannelSettings(*s, w, 2);
-        const QStringList texts{"text Probe 2 10",    "text ChDivUnit 2 mV", "text ChDivV 2 50",
-                                "text Coupling 2 DC", "text BWLimit 2 OFF",  "text Invert 2 ON"};
-        auto colours = [](const QString& c) {
-            QStringList out;
-            for (auto f : {"Probe", "ChDivUnit", "ChDivV", "Coupling", "BWLimit", "Invert"})
-                out << QString("fore %1 2 %2").arg(f, c);
+        const Log texts{"text Probe 2 10",    "text ChDivUnit 2 mV", "text ChDivV 2 50",
+                        "text Coupling 2 DC", "text BWLimit 2 OFF",  "text Invert 2 ON"};
+        auto colours = [](const std::string& c) {
+            Log out;
+            for (std::string f : {"Probe", "ChDivUnit", "ChDivV", "Coupling", "BWLimit", "Invert"})
+                out.push_back("fore " + f + " 2 " + c);
             return out;
         };
-        QCOMPARE(logOf(w), texts + colours("208,0,208"));
+        Log expected = colours("208,0,208");
+        expected.insert(expected.begin(), texts.begin(), texts.end());
+        QCOMPARE(w.log, expected);
 
         // Switched off: the same boxes grey, their texts as they were.
         w.log.clear();
         s->chEnable[2] = 0;
         s->chVoltDiv[2] = 5;
         showChannelSettings(*s, w, 2);
-        QCOMPARE(logOf(w), colours("196,196,196"));
+        QCOMPARE(w.log, colours("196,196,196"));
         QCOMPARE(w.text(Field::ChDivV, 2), std::string("50"));
 
         w.log.clear();

@@ -7,20 +7,12 @@
 
 namespace curvalon::test {
 
-FakeSerialDevice::FakeSerialDevice() {
-    clock_.start();
-}
-
 OpenResult FakeSerialDevice::open(const std::string& port, const std::string& settings) {
     ++opens;
     openedPort = port;
     openedSettings = settings;
     open_ = openResult == OpenResult::Ok;
     return openResult;
-}
-
-void FakeSerialDevice::close() {
-    open_ = false;
 }
 
 void FakeSerialDevice::write(std::string_view bytes) {
@@ -31,36 +23,15 @@ void FakeSerialDevice::write(std::string_view bytes) {
             partialLine_.push_back(c);
             continue;
         }
-        const std::string line = std::move(partialLine_);
-        partialLine_.clear();
+        const std::string line = std::exchange(partialLine_, std::string());
         lines.push_back(line);
         if (responder) responder(*this, line);
     }
 }
 
-std::string FakeSerialDevice::readAll() {
-    return std::exchange(waiting_, std::string());
-}
-
-std::int32_t FakeSerialDevice::bytesWaiting() const {
-    return static_cast<std::int32_t>(waiting_.size());
-}
-
 void FakeSerialDevice::setBreak(bool on) {
     breaks.push_back({on, nowNs()});
     if (onBreak) onBreak(*this, on);
-}
-
-bool FakeSerialDevice::setDtr(bool on) {
-    if (refuseModemLines) return false;
-    dtr = on;
-    return true;
-}
-
-bool FakeSerialDevice::setRts(bool on) {
-    if (refuseModemLines) return false;
-    rts = on;
-    return true;
 }
 
 void FakeSerialDevice::deliver(std::string_view bytes) {
@@ -75,10 +46,6 @@ void FakeSerialDevice::deliverLater(int ms, std::string bytes) {
         --scheduled_;
         deliver(bytes);
     });
-}
-
-void FakeSerialDevice::raise(std::int32_t code) {
-    raiseComm(code);
 }
 
 void FakeSerialDevice::raiseLater(int ms, std::int32_t code) {

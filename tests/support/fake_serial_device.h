@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "link/serial_device.h"
@@ -21,25 +22,26 @@ class FakeSerialDevice : public SerialDevice {
     using Responder = std::function<void(FakeSerialDevice&, const std::string& line)>;
     using BreakHandler = std::function<void(FakeSerialDevice&, bool on)>;
 
-    FakeSerialDevice();
+    FakeSerialDevice() { clock_.start(); }
 
     OpenResult open(const std::string& port, const std::string& settings) override;
-    void close() override;
+    void close() override { open_ = false; }
     bool isOpen() const override { return open_; }
     // Every write is recorded, also on a closed port, so a write that should not happen shows.
     void write(std::string_view bytes) override;
-    std::string readAll() override;
-    std::int32_t bytesWaiting() const override;
+    std::string readAll() override { return std::exchange(waiting_, std::string()); }
+    std::int32_t bytesWaiting() const override { return std::int32_t(waiting_.size()); }
     void setBreak(bool on) override;
-    bool setDtr(bool on) override;
-    bool setRts(bool on) override;
+    // A refused modem line keeps its state.
+    bool setDtr(bool on) override { return !refuseModemLines && (dtr = on, true); }
+    bool setRts(bool on) override { return !refuseModemLines && (rts = on, true); }
 
     // Queues bytes as one batch and reports them waiting (code 2).
     void deliver(std::string_view bytes);
     // The same from a single-shot timer, after ms milliseconds.
     void deliverLater(int ms, std::string bytes);
     // Reports a line event or error code.
-    void raise(std::int32_t code);
+    void raise(std::int32_t code) { raiseComm(code); }
     void raiseLater(int ms, std::int32_t code);
     // Deliveries and raises still waiting for their timer.
     int scheduled() const { return scheduled_; }
@@ -58,13 +60,9 @@ class FakeSerialDevice : public SerialDevice {
     std::string openedPort;
     std::string openedSettings;
     std::string written;
-    std::vector<std::int64_t> writeTimesNs;  // one per written byte
-    std::vector<std::string> lines;          // complete lines written, without their CR
-    struct BreakChange {
-        bool on;
-        std::int64_t atNs;
-    };
-    std::vector<BreakChange> breaks;
+    std::vector<std::int64_t> writeTimesNs;             // one per written byte
+    std::vector<std::string> lines;                     // complete lines written, without their CR
+    std::vector<std::pair<bool, std::int64_t>> breaks;  // on or off, and when (ns)
     bool dtr = false;
     bool rts = false;
 

@@ -1,4 +1,4 @@
-// A WindowOps that keeps every call in order and the resulting state of each control.
+// A WindowOps that keeps every call in order and the last value each control was given.
 #pragma once
 
 #include <map>
@@ -10,23 +10,26 @@
 
 namespace curvalon::test {
 
-const char* fieldName(Field f);
-const char* buttonName(Button b);
-const char* menuName(Menu m);
+std::string colourText(Rgb c);
+const char* nameOf(Field f);
+const char* nameOf(Button b);
+const char* nameOf(Menu m);
 
 class FakeWindowOps : public WindowOps {
   public:
-    void setText(Field f, int index, const std::string& text) override;
-    void setForeColor(Field f, int index, Rgb colour) override;
-    void setBackColor(Field f, int index, Rgb colour) override;
-    void setAlignment(Field f, int index, Alignment a) override;
-    void setVisible(Field f, int index, bool visible) override;
-    void setButtonBackColor(Button b, int index, Rgb colour) override;
-    void setButtonEnabled(Button b, int index, bool enabled) override;
-    void setButtonVisible(Button b, int index, bool visible) override;
-    void setMenuEnabled(Menu m, int index, bool enabled) override;
-    void setStatusText(const std::string& text) override;
-    void messageBox(const std::string& text) override;
+    void setText(Field f, int i, const std::string& t) override { set("text", f, i, t); }
+    void setForeColor(Field f, int i, Rgb c) override { set("fore", f, i, colourText(c)); }
+    void setBackColor(Field f, int i, Rgb c) override { set("back", f, i, colourText(c)); }
+    void setAlignment(Field f, int i, Alignment a) override {
+        set("align", f, i, std::to_string(int(a)));
+    }
+    void setVisible(Field f, int i, bool v) override { set("visible", f, i, v ? "1" : "0"); }
+    void setButtonBackColor(Button b, int i, Rgb c) override { set("back", b, i, colourText(c)); }
+    void setButtonEnabled(Button b, int i, bool e) override { set("enabled", b, i, e ? "1" : "0"); }
+    void setButtonVisible(Button b, int i, bool v) override { set("visible", b, i, v ? "1" : "0"); }
+    void setMenuEnabled(Menu m, int i, bool e) override { set("enabled", m, i, e ? "1" : "0"); }
+    void setStatusText(const std::string& t) override;
+    void messageBox(const std::string& t) override;
     void beep() override;
     LocalDateTime now() override { return clock; }
     void setWindowSize(std::int32_t widthTwips, std::int32_t heightTwips) override;
@@ -39,28 +42,26 @@ class FakeWindowOps : public WindowOps {
     LocalDateTime clock{2026, 1, 2, 3, 4, 5};
     std::pair<int, int> windowSize{0, 0};
 
-    std::string text(Field f, int i = 0) const;
-    Rgb foreColor(Field f, int i = 0) const;
-    Rgb backColor(Field f, int i = 0) const;
-    Alignment alignment(Field f, int i = 0) const;
-    bool visible(Field f, int i = 0) const;  // true until told otherwise
-    Rgb buttonBackColor(Button b, int i) const;
-    bool buttonEnabled(Button b, int i) const;  // true until told otherwise
-    bool buttonVisible(Button b, int i) const;  // true until told otherwise
-    bool menuEnabled(Menu m, int i) const;      // true until told otherwise
+    // The last value set under a log line's key, e.g. get("enabled cbCh 2") is "0" or "1";
+    // empty when never set (controls start visible and enabled).
+    std::string get(const std::string& key) const;
+    std::string text(Field f, int i = 0) const { return get(key("text", f, i)); }
+    bool visible(Field f, int i = 0) const { return get(key("visible", f, i)) != "0"; }
     std::string status() const { return statusTexts.empty() ? "" : statusTexts.back(); }
-
     // Log lines since mark, for checking the order of one operation's effects.
     std::vector<std::string> since(std::size_t mark) const;
 
   private:
-    using Key = std::pair<int, int>;
-    std::map<Key, std::string> texts_;
-    std::map<Key, Rgb> fore_, back_, buttonBack_;
-    std::map<Key, Alignment> align_;
-    std::map<Key, bool> visible_, buttonEnabled_, buttonVisible_, menuEnabled_;
+    template <typename Control>
+    static std::string key(const char* what, Control c, int i) {
+        return std::string(what) + " " + nameOf(c) + " " + std::to_string(i);
+    }
+    template <typename Control>
+    void set(const char* what, Control c, int i, const std::string& value) {
+        state_[key(what, c, i)] = value;
+        log.push_back(key(what, c, i) + " " + value);
+    }
+    std::map<std::string, std::string> state_;
 };
-
-std::string colourText(Rgb c);
 
 }  // namespace curvalon::test

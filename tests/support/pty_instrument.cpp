@@ -21,10 +21,6 @@ PtyInstrument::PtyInstrument() {
     clock_.start();
 }
 
-PtyInstrument::~PtyInstrument() {
-    hangUp();
-}
-
 void PtyInstrument::listen() {
     notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
     QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),

@@ -17,7 +17,7 @@ class SimulatedInstrument;
 class PtyInstrument {
   public:
     PtyInstrument();
-    ~PtyInstrument();
+    ~PtyInstrument() { hangUp(); }
     PtyInstrument(const PtyInstrument&) = delete;
     PtyInstrument& operator=(const PtyInstrument&) = delete;
 

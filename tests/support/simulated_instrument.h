@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -76,14 +77,13 @@ class SimulatedInstrument {
     std::string edgeSource = "CH1";
     std::string videoSource = "CH2";
     std::string pulseSource = "CH3";
-    bool headers = true;  // off: values only, no keywords
     // Signed samples per source 0..7 (CH1..CH4, REFA..REFD).
     std::array<std::array<std::int8_t, kSamples>, 8> waveforms{};
     std::string encoding = "RPB";  // the power-on default; "DAT:ENC RIB" makes it signed
     std::string dataSource = "CH1";
 
     // Faults by command line ("CURV?", "CH2?", kBreak); the empty key applies to every reply.
-    void setFault(Fault fault, const std::string& line = "");
+    void setFault(Fault fault, const std::string& line = "") { faults_.insert({line, fault}); }
     void clearFaults() { faults_.clear(); }
     // Replaces the reply to a command line with exactly these bytes.
     void setReply(const std::string& line, std::string bytes) { replies_[line] = std::move(bytes); }
@@ -104,18 +104,17 @@ class SimulatedInstrument {
     };
 
     Reply respond(const std::string& line);
+    Reply wake();
     Reply shape(const std::string& line, std::string body);
     std::string replyBody(const std::string& line);
     std::string selectReply() const;
-    std::string horizontalReply() const;
-    std::string triggerReply() const;
     std::string channelReply(int ch, bool wrongHeader) const;
     std::string curveReply(bool shortRecord) const;
     void track(const std::string& line);
     bool has(Fault fault, const std::string& line) const;
     void send(FakeSerialDevice& device, const Reply& reply) const;
 
-    std::map<std::string, std::vector<Fault>> faults_;
+    std::set<std::pair<std::string, Fault>> faults_;
     std::map<std::string, std::string> replies_;
 };
 
