@@ -17,36 +17,11 @@
 #include "protocol/curve_transfer.h"
 #include "protocol/reply_scan.h"
 #include "protocol/settings_queries.h"
+#include "support/null_window_ops.h"
 
 using namespace curvalon;
 
 namespace {
-
-class NullWindow : public WindowOps {
-  public:
-    void setText(Field, int, const std::string& text) override { sink(text); }
-    void setForeColor(Field, int, Rgb) override {}
-    void setBackColor(Field, int, Rgb) override {}
-    void setAlignment(Field, int, Alignment) override {}
-    void setVisible(Field, int, bool) override {}
-    void setButtonBackColor(Button, int, Rgb) override {}
-    void setButtonEnabled(Button, int, bool) override {}
-    void setButtonVisible(Button, int, bool) override {}
-    void setMenuEnabled(Menu, int, bool) override {}
-    void setStatusText(const std::string& text) override { sink(text); }
-    void messageBox(const std::string& text) override { sink(text); }
-    void beep() override {}
-    LocalDateTime now() override { return {}; }
-    void setWindowSize(std::int32_t, std::int32_t) override {}
-
-  private:
-    // Touch every byte, so that a text built from outside a buffer shows up under ASan.
-    void sink(const std::string& text) {
-        for (char c : text)
-            checksum_ += static_cast<unsigned char>(c);
-    }
-    unsigned checksum_ = 0;
-};
 
 // A port whose received bytes come from the input.
 class InputDevice : public SerialDevice {
@@ -75,7 +50,7 @@ class InputDevice : public SerialDevice {
 
 struct Rig {
     ScopeState s;
-    NullWindow w;
+    test::NullWindowOps w;
     ChannelSelection channels{s, w};
     ReferenceSelection references{s, w};
     Rig() {
