@@ -49,8 +49,7 @@ void ScopeApp::runKey(int key) {
     } else if (key == '0') {
         composer_.readAndDraw();
     } else if (key >= '1' && key <= '4') {
-        channels_.toggleChannel(key - '1');
-        composer_.reDraw();
+        toggleChannelAndRedraw(key - '1');
     } else if (key >= '5' && key <= '8') {
         // Drawn over the picture as it is, without erasing; the graticule goes on top again.
         const std::int32_t ch = key - '5';
@@ -65,8 +64,7 @@ void ScopeApp::runKey(int key) {
         showHelp();
     } else if (key >= 'A' && key <= 'D') {
         if (state_.refView == 1) {
-            references_.toggleRef(key - 'A' + kFirstRef);
-            composer_.reDraw();
+            toggleRefAndRedraw(key - 'A' + kFirstRef);
         }
     } else if (key == 'H') {
         // Steps through x2..x6; the other horizontal zooms are in the menu.
@@ -82,6 +80,16 @@ void ScopeApp::runKey(int key) {
         const std::int32_t next = state_.magVIdx + 1;
         zoomTo(state_.magHIdx, next >= 4 ? 1 : next);
     }
+}
+
+void ScopeApp::toggleChannelAndRedraw(std::int32_t ch) {
+    channels_.toggleChannel(ch);
+    composer_.reDraw();
+}
+
+void ScopeApp::toggleRefAndRedraw(std::int32_t r) {
+    references_.toggleRef(r);
+    composer_.reDraw();
 }
 
 void ScopeApp::zoomTo(std::int32_t hIdx, std::int32_t vIdx) {
@@ -106,12 +114,10 @@ void ScopeApp::buttonClicked(Button b, int index) {
                 composer_.readAndDraw();
                 break;
             case Button::cbCh:
-                channels_.toggleChannel(index);
-                composer_.reDraw();
+                toggleChannelAndRedraw(index);
                 break;
             case Button::cbRefFlag:
-                references_.toggleRef(index);
-                composer_.reDraw();
+                toggleRefAndRedraw(index);
                 break;
         }
     });
@@ -148,12 +154,10 @@ void ScopeApp::menuChosen(Menu m, int index) {
                 curves_.readReferences();
                 break;
             case Menu::mnuRef:
-                references_.toggleRef(index);
-                composer_.reDraw();
+                toggleRefAndRedraw(index);
                 break;
             case Menu::mnuCh:
-                channels_.toggleChannel(index);
-                composer_.reDraw();
+                toggleChannelAndRedraw(index);
                 break;
             case Menu::mnuMagH:
                 zoomTo(index, state_.magVIdx);

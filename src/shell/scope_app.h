@@ -53,6 +53,9 @@ class ScopeApp {
     void wrapped(const std::function<void()>& action);
     void runKey(int key);
     void zoomTo(std::int32_t hIdx, std::int32_t vIdx);
+    // Keys, buttons and menu items all switch a source and show the result at once.
+    void toggleChannelAndRedraw(std::int32_t ch);
+    void toggleRefAndRedraw(std::int32_t r);
 
     MainWindow& window_;
     std::function<void(int)> exitProgram_;
