@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <cstdio>
 
+#include "link/qt_link_clock.h"
 #include "link/serial_link.h"
 #include "model/channel_selection.h"
 #include "model/reference_selection.h"
@@ -37,7 +38,8 @@ int main(int argc, char** argv) {
         instrument.received.pop_back();  // counted, not a second command
         answer(d, line);
     };
-    SerialLink link(s, window, device);
+    QtLinkClock clock;
+    SerialLink link(s, window, device, clock);
     link.openPort("sim");
     ChannelSelection channels(s, window);
     ReferenceSelection references(s, window);

@@ -9,6 +9,7 @@
 #include <ctime>
 #include <vector>
 
+#include "link/qt_link_clock.h"
 #include "link/serial_link.h"
 #include "support/fake_serial_device.h"
 #include "support/fake_window_ops.h"
@@ -44,7 +45,8 @@ struct Rig {
     ScopeState s;
     test::FakeWindowOps w;
     test::FakeSerialDevice dev;
-    SerialLink link{s, w, dev};
+    QtLinkClock clock;
+    SerialLink link{s, w, dev, clock};
     Rig() { link.openPort(); }
 };
 

@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 #include <QGuiApplication>
 
+#include "link/qt_link_clock.h"
 #include "link/serial_link.h"
 #include "model/channel_selection.h"
 #include "model/demo_waveforms.h"
@@ -32,7 +33,8 @@ static void reDrawAt(benchmark::State& st, int magHIdx, int magVIdx) {
     s.trigLevel = 0.7;
     test::FakeWindowOps window;
     test::FakeSerialDevice device;
-    SerialLink link(s, window, device);
+    QtLinkClock clock;
+    SerialLink link(s, window, device, clock);
     ChannelSelection channels(s, window);
     ReferenceSelection references(s, window);
     SettingsQueries queries(s, window, link, channels, references);

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <string>
 
+#include "link/qt_link_clock.h"
 #include "shell/main_window.h"
 #include "shell/scope_app.h"
 #include "support/fake_serial_device.h"
@@ -52,8 +53,9 @@ int main(int argc, char** argv) {
     MainWindow window;
     test::FakeSerialDevice device;  // a port with nothing on the far end
     double demoMs = -1;
+    QtLinkClock clock;
     ScopeApp scope(
-        window, device, [](int) {}, "none");
+        window, device, clock, [](int) {}, "none");
     PaintWatch watch;
     app.installEventFilter(&watch);
     window.show();

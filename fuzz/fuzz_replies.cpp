@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "link/qt_link_clock.h"
 #include "link/serial_link.h"
 #include "model/channel_selection.h"
 #include "model/reference_selection.h"
@@ -112,7 +113,8 @@ void scanOnly(std::string_view data) {
 void receive(std::string_view data) {
     Rig rig;
     InputDevice device;
-    SerialLink link(rig.s, rig.w, device);
+    QtLinkClock clock;
+    SerialLink link(rig.s, rig.w, device, clock);
     if (data.empty()) return;
     static const char* const kCommands[] = {"SEL?", "HOR?", "TRIG?", "CH1?", "CH4?", "CURV?"};
     const std::size_t command = static_cast<unsigned char>(data[0]) % 6;

@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "link/qt_link_clock.h"
 #include "link/qt_serial_device.h"
 #include "link/serial_link.h"
 #include "shell/main_window.h"
@@ -23,7 +24,8 @@ struct Rig {
     FakeWindowOps w;
     PtyInstrument instrument;
     QtSerialDevice device;
-    SerialLink link{s, w, device};
+    QtLinkClock clock;
+    SerialLink link{s, w, device, clock};
 
     bool open() {
         if (!instrument.ok()) return false;
@@ -154,8 +156,9 @@ class PtyTest : public QObject {
         pty.answerWith(instrument, answers ? 40 : -1);
         MainWindow window;
         QtSerialDevice device;
+        QtLinkClock linkClock;
         ScopeApp app(
-            window, device, [](int) {}, pty.slavePath);
+            window, device, linkClock, [](int) {}, pty.slavePath);
         // The master can only be read once the tool has opened its side.
         QTimer listen;
         QObject::connect(&listen, &QTimer::timeout, [&] {

@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "link/comm_events.h"
+#include "link/qt_link_clock.h"
 #include "link/serial_link.h"
 #include "support/fake_serial_device.h"
 #include "support/fake_window_ops.h"
@@ -22,7 +23,8 @@ struct Rig {
     ScopeState s;
     FakeWindowOps w;
     FakeSerialDevice dev;
-    SerialLink link{s, w, dev};
+    QtLinkClock clock;
+    SerialLink link{s, w, dev, clock};
 
     explicit Rig(bool open = true) {
         if (open) link.openPort();

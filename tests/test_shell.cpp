@@ -4,6 +4,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "link/qt_link_clock.h"
 #include "shell/main_window.h"
 #include "shell/scope_app.h"
 #include "support/fake_serial_device.h"
@@ -21,6 +22,7 @@ const std::string kDemoText = " Mode : Demo Mode  ( Can't found TDS2024 ! )";
 struct Rig {
     MainWindow window;
     FakeSerialDevice device;
+    QtLinkClock clock;
     SimulatedInstrument instrument;
     std::vector<int> exits;
     std::unique_ptr<ScopeApp> app;
@@ -39,8 +41,8 @@ struct Rig {
         boxCloser.start(10);
         instrument.attach(device);
         if (!answering) instrument.setFault(Fault::Silence, SimulatedInstrument::kBreak);
-        app =
-            std::make_unique<ScopeApp>(window, device, [this](int code) { exits.push_back(code); });
+        app = std::make_unique<ScopeApp>(window, device, clock,
+                                         [this](int code) { exits.push_back(code); });
     }
     ScopeState& s() { return app->state(); }
     bool start() {

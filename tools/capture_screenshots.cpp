@@ -5,7 +5,9 @@
 #include <QStyleFactory>
 #include <QTest>
 #include <cmath>
+#include <numbers>
 
+#include "link/qt_link_clock.h"
 #include "shell/main_window.h"
 #include "shell/scope_app.h"
 #include "support/fake_serial_device.h"
@@ -20,10 +22,10 @@ void fillWaveforms(SimulatedInstrument& instrument) {
     for (int i = 0; i < SimulatedInstrument::kSamples; ++i) {
         const double t = i / 2500.0;
         instrument.waveforms[0][i] =
-            static_cast<std::int8_t>(std::lround(80 * std::sin(2 * M_PI * 5 * t)));
+            static_cast<std::int8_t>(std::lround(80 * std::sin(2 * std::numbers::pi * 5 * t)));
         instrument.waveforms[1][i] = static_cast<std::int8_t>((i % 500) < 250 ? 40 : -40);
         instrument.waveforms[2][i] = static_cast<std::int8_t>(
-            std::lround(60 * std::exp(-3 * t) * std::sin(2 * M_PI * 12 * t)) - 50);
+            std::lround(60 * std::exp(-3 * t) * std::sin(2 * std::numbers::pi * 12 * t)) - 50);
         instrument.waveforms[3][i] = static_cast<std::int8_t>(((i % 625) * 150) / 625 - 100);
     }
     instrument.channels[0].scale = "1.0E0";
@@ -53,8 +55,9 @@ int main(int argc, char** argv) {
     {
         MainWindow window;
         FakeSerialDevice device;  // nothing answers: demo mode
+        QtLinkClock clock;
         ScopeApp scope(
-            window, device, [](int) {}, "none");
+            window, device, clock, [](int) {}, "none");
         window.show();
         scope.load();
         (void)QTest::qWaitFor([&] { return scope.state().startupDone == 1; }, 5000);
@@ -66,8 +69,9 @@ int main(int argc, char** argv) {
         SimulatedInstrument instrument;
         fillWaveforms(instrument);
         instrument.attach(device);
+        QtLinkClock clock;
         ScopeApp scope(
-            window, device, [](int) {}, "sim");
+            window, device, clock, [](int) {}, "sim");
         window.show();
         scope.load();
         (void)QTest::qWaitFor([&] { return scope.state().startupDone == 1; }, 5000);

@@ -54,10 +54,10 @@ void SerialLink::receive() {
 }
 
 void SerialLink::finishReply(std::int32_t status) {
-    timer3_.stop();
+    timer3_->stop();
     s_.rxDone = 1;
     s_.rxStatus = status;
-    wakeWaiters();
+    clock_.wake();
 }
 
 void SerialLink::reportEvent(std::int32_t code) {
@@ -69,10 +69,12 @@ void SerialLink::reportEvent(std::int32_t code) {
     }
     w_.beep();
     armStatusClear(kErrorClearMs);
+    // A port that closed itself on this error has gone; later exchanges fail at once.
+    if (!device_.isOpen()) portLost_ = true;
     // The reply timer keeps running; the wait that this ends stops it.
     s_.rxStatus = kStatusLineError;
     s_.rxDone = 1;
-    wakeWaiters();
+    clock_.wake();
 }
 
 }  // namespace curvalon

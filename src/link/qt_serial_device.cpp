@@ -62,7 +62,8 @@ OpenResult openFailure(QSerialPort::SerialPortError error,
                        ? OpenResult::Busy
                        : OpenResult::NoPermission;
 #else
-            // Windows refuses a port that another program holds with "access denied".
+            // Elsewhere (Windows above all) a port that another program holds is refused with
+            // "access denied", and missing rights are not a case the user can mend.
             return OpenResult::Busy;
 #endif
         case QSerialPort::UnsupportedOperationError:
@@ -171,9 +172,11 @@ bool QtSerialDevice::isOpen() const {
 
 void QtSerialDevice::write(std::string_view bytes) {
     if (!port_.isOpen()) return;
-    // QSerialPort hands the bytes to the driver as soon as the event loop runs again, which the
-    // link's pacing delay does at once; no blocking flush on the window's thread.
+    // Handed to the driver now, not on the event loop's next pass: the link's pacing pause starts
+    // when this returns, and a byte left in QSerialPort's buffer would leave late and shorten
+    // the gap after it. flush() does not wait for the line to drain.
     port_.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    port_.flush();
 }
 
 std::string QtSerialDevice::readAll() {
@@ -242,17 +245,16 @@ void QtSerialDevice::portLost() {
 }
 
 void QtSerialDevice::startPolling() {
-#ifdef __linux__
-    const int fd = port_.handle();
     int lines = 0;
-    watchModemLines_ = ::ioctl(fd, TIOCMGET, &lines) == 0;
+    watchModemLines_ = readModemLines(lines);
     modemLines_ = lines;
+#ifdef __linux__
     serial_icounter_struct counts{};
-    watchErrorCounters_ = ::ioctl(fd, TIOCGICOUNT, &counts) == 0;
+    watchErrorCounters_ = ::ioctl(port_.handle(), TIOCGICOUNT, &counts) == 0;
     errorCounts_ = errorCounters(counts);
+#endif
     // A pseudo-terminal and some adapters have neither; there is then nothing to watch.
     if (watchModemLines_ || watchErrorCounters_) poll_.start();
-#endif
 }
 
 void QtSerialDevice::poll() {
@@ -261,12 +263,22 @@ void QtSerialDevice::poll() {
     if (!watchModemLines_ && !watchErrorCounters_) poll_.stop();
 }
 
+bool QtSerialDevice::readModemLines(int& lines) {
+    const QSerialPort::PinoutSignals pins = port_.pinoutSignals();
+    if (port_.error() != QSerialPort::NoError) {
+        port_.clearError();
+        return false;
+    }
+    lines = static_cast<int>(pins);
+    return true;
+}
+
 // Both return false when the port went away while they ran.
 bool QtSerialDevice::pollModemLines() {
-#ifdef __linux__
     int lines = 0;
-    if (::ioctl(port_.handle(), TIOCMGET, &lines) != 0) {
-        if (deviceGone(errno)) {
+    if (!readModemLines(lines)) {
+        if (!port_.isOpen()) return false;
+        if (!portAnswers()) {
             portLost();
             return false;
         }
@@ -280,17 +292,16 @@ bool QtSerialDevice::pollModemLines() {
         bool raised;
         std::int32_t code;
     } events[] = {
-        {(changed & TIOCM_CTS) != 0, comm::kCtsChange},
-        {(changed & TIOCM_DSR) != 0, comm::kDsrChange},
-        {(changed & TIOCM_CAR) != 0, comm::kCdChange},
-        {(changed & lines & TIOCM_RNG) != 0, comm::kRing},
+        {(changed & QSerialPort::ClearToSendSignal) != 0, comm::kCtsChange},
+        {(changed & QSerialPort::DataSetReadySignal) != 0, comm::kDsrChange},
+        {(changed & QSerialPort::DataCarrierDetectSignal) != 0, comm::kCdChange},
+        {(changed & lines & QSerialPort::RingIndicatorSignal) != 0, comm::kRing},
     };
     for (const auto& e : events) {
         if (!e.raised) continue;
         raiseComm(e.code);
         if (!port_.isOpen()) return false;
     }
-#endif
     return true;
 }
 

@@ -1,6 +1,6 @@
-// The serial device on a real port, through QSerialPort. On Linux it also watches the modem lines
-// and the driver's error counters, which QSerialPort does not report, and turns their changes
-// into line-event and error codes.
+// The serial device on a real port, through QSerialPort. It also watches the modem lines, and on
+// Linux the driver's error counters, which QSerialPort does not report as events, and turns their
+// changes into line-event and error codes.
 #pragma once
 
 #include <QSerialPort>
@@ -37,6 +37,7 @@ class QtSerialDevice : public SerialDevice {
     void portLost();
     void startPolling();
     void poll();
+    bool readModemLines(int& lines);
     bool pollModemLines();
     bool pollErrorCounters();
 

@@ -1,6 +1,5 @@
 #include "link/serial_link.h"
 
-#include <QEventLoop>
 #include <algorithm>
 
 namespace curvalon {
@@ -34,29 +33,17 @@ const char* firstSerialPort() {
 #endif
 }
 
-SerialLink::SerialLink(ScopeState& state, WindowOps& window, SerialDevice& device)
-    : s_(state), w_(window), device_(device) {
-    timer2_.setInterval(3000);
-    timer3_.setInterval(2000);
-    // A coarse timer may fire up to 5 % early, which would cut the 5 ms character pacing short
-    // and end reply waits before their time.
-    timer3_.setTimerType(Qt::PreciseTimer);
-    timer4_.setTimerType(Qt::PreciseTimer);
-
-    QObject::connect(&timer2_, &QTimer::timeout, &timer2_, [this] {
-        timer2_.stop();
-        w_.setStatusText("");
-    });
-    QObject::connect(&timer3_, &QTimer::timeout, &timer3_, [this] {
-        timer3_.stop();
+SerialLink::SerialLink(ScopeState& state, WindowOps& window, SerialDevice& device, LinkClock& clock)
+    : s_(state), w_(window), device_(device), clock_(clock) {
+    timer2_ = clock_.makeTimer(3000, [this] { w_.setStatusText(""); });
+    timer3_ = clock_.makeTimer(2000, [this] {
         s_.rxDone = 1;
         s_.rxStatus = kStatusTimeout;
-        wakeWaiters();
+        clock_.wake();
     });
-    QObject::connect(&timer4_, &QTimer::timeout, &timer4_, [this] {
-        timer4_.stop();
+    timer4_ = clock_.makeTimer(0, [this] {
         s_.delayDone = 1;
-        wakeWaiters();
+        clock_.wake();
     });
     device_.setCommHandler([this](std::int32_t code) { onComm(code); });
 }
@@ -78,6 +65,7 @@ void SerialLink::openPort(const std::string& port) {
         w_.beep();
         return;
     }
+    portLost_ = false;
     // Many adapters and every pseudo-terminal refuse the modem lines; the instrument does not
     // need them to talk, so a refusal is not an error.
     device_.setDtr(true);
@@ -92,21 +80,45 @@ bool SerialLink::portOpen() const {
     return device_.isOpen();
 }
 
-void SerialLink::sendCommand(const std::string& text) {
-    s_.lastCommand = text;
-    const std::string line = text + '\r';
-    w_.setText(Field::dispRxD_str, 0, "");
-    clearRxBytes();
+std::int32_t SerialLink::exchange(const std::string& command, int replyTimeoutMs) {
+    armReplyTimer(replyTimeoutMs);
+    s_.cmdText = command;
+    sendCommand(s_.cmdText);
+    waitReply();
+    return s_.rxStatus;
+}
+
+std::int32_t SerialLink::breakExchange(int breakMs, int replyTimeoutMs) {
+    armReplyTimer(replyTimeoutMs);
+    if (!portLost_) {
+        device_.setBreak(true);
+        delay(breakMs);
+        device_.setBreak(false);
+    }
+    waitReply();
+    return s_.rxStatus;
+}
+
+void SerialLink::resetReply() {
     s_.rxText.clear();
     s_.rxCount = 0;
     s_.rxStatus = kStatusOk;
     s_.rxDone = 0;
     // Whatever arrived after the previous reply ended belongs to no reply; dropping it here
-    // keeps it out of the one this command asks for.
+    // keeps it out of the one about to be asked for.
     if (portOpen()) device_.readAll();
+}
+
+void SerialLink::sendCommand(const std::string& text) {
+    s_.lastCommand = text;
+    const std::string line = text + '\r';
+    w_.setText(Field::dispRxD_str, 0, "");
+    clearRxBytes();
+    resetReply();
+    // A lost port takes no characters, so there is nothing to pace.
     for (char c : line) {
         if (portOpen()) device_.write(std::string_view(&c, 1));
-        delay(kPacingMs);
+        if (!portLost_) delay(kPacingMs);
     }
     w_.setVisible(Field::dispTxD_str, 0, true);
     w_.setVisible(Field::dispRxD_str, 0, true);
@@ -114,15 +126,15 @@ void SerialLink::sendCommand(const std::string& text) {
 }
 
 void SerialLink::waitReply() {
-    waitUntil([this] { return s_.rxDone == 1; });
-    timer3_.stop();
+    if (portLost_ && s_.rxDone == 0) finishReply(kStatusLineError);
+    clock_.waitUntil([this] { return s_.rxDone == 1; });
+    timer3_->stop();
 }
 
 void SerialLink::delay(int milliseconds) {
     s_.delayDone = 0;
-    timer4_.setInterval(std::max(milliseconds, 0));
-    timer4_.start();
-    waitUntil([this] { return s_.delayDone == 1; });
+    timer4_->start(std::max(milliseconds, 0));
+    clock_.waitUntil([this] { return s_.delayDone == 1; });
 }
 
 void SerialLink::clearRxBytes() {
@@ -130,55 +142,37 @@ void SerialLink::clearRxBytes() {
 }
 
 void SerialLink::armReplyTimer(int milliseconds) {
-    timer3_.setInterval(std::max(milliseconds, 0));
-    timer3_.start();
+    timer3_->start(std::max(milliseconds, 0));
 }
 
 bool SerialLink::replyTimerActive() const {
-    return timer3_.isActive();
+    return timer3_->isActive();
+}
+
+int SerialLink::replyTimerInterval() const {
+    return timer3_->interval();
 }
 
 void SerialLink::armStatusClear(int milliseconds) {
-    timer2_.setInterval(std::max(milliseconds, 0));
-    timer2_.start();
+    timer2_->start(std::max(milliseconds, 0));
 }
 
 int SerialLink::statusClearInterval() const {
-    return timer2_.interval();
+    return timer2_->interval();
 }
 
 bool SerialLink::statusClearActive() const {
-    return timer2_.isActive();
+    return timer2_->isActive();
 }
 
 void SerialLink::cancelWait() {
     s_.rxDone = 1;
     s_.rxStatus = kStatusCancelled;
-    wakeWaiters();
+    clock_.wake();
 }
 
 bool SerialLink::busy() const {
-    return !waiters_.empty();
-}
-
-// A nested event loop per wait: the thread sleeps until a timer or the port has news, and each
-// piece of news that can end a wait calls wakeWaiters. Waits nest when a key starts a command
-// inside a running one; every loop then checks its own condition.
-void SerialLink::waitUntil(const std::function<bool()>& done) {
-    QEventLoop loop;
-    waiters_.push_back({&loop, done});
-    while (!done()) {
-        // A negative result means the application is quitting: every loop must give way then,
-        // even with its condition unmet.
-        if (loop.exec() < 0) break;
-    }
-    std::erase_if(waiters_, [&loop](const Waiter& w) { return w.loop == &loop; });
-}
-
-void SerialLink::wakeWaiters() {
-    for (const Waiter& w : waiters_) {
-        if (w.done()) w.loop->quit();
-    }
+    return clock_.waiting();
 }
 
 }  // namespace curvalon

@@ -1,19 +1,16 @@
 // The transport to the instrument: opens the first serial port, sends one paced command line at
 // a time, collects the reply in the scope state's link members and lets the caller wait for it.
-// All waiting runs a nested event loop, so timers, port events and keys keep being delivered.
+// Waiting keeps timers, port events and keys flowing (see link_clock.h).
 #pragma once
 
-#include <QTimer>
 #include <cstdint>
-#include <functional>
+#include <memory>
 #include <string>
-#include <vector>
 
+#include "link/link_clock.h"
 #include "link/serial_device.h"
 #include "model/scope_state.h"
-#include "shell/window_ops.h"
-
-class QEventLoop;
+#include "model/window_ops.h"
 
 namespace curvalon {
 
@@ -30,7 +27,7 @@ class SerialLink {
     static constexpr int kCurveReplyLength = 2514;
     static constexpr int kEchoTail = 15;
 
-    SerialLink(ScopeState& state, WindowOps& window, SerialDevice& device);
+    SerialLink(ScopeState& state, WindowOps& window, SerialDevice& device, LinkClock& clock);
     ~SerialLink();
     SerialLink(const SerialLink&) = delete;
     SerialLink& operator=(const SerialLink&) = delete;
@@ -43,6 +40,19 @@ class SerialLink {
     void openPort(const std::string& port);
     void closePort();
     bool portOpen() const;
+    // True from the moment the open port is reported gone until it is opened again. Exchanges
+    // then end at once with a line error instead of waiting out their reply timer.
+    bool portLost() const { return portLost_; }
+
+    // One exchange with a reply, in the order the instrument expects: reply timer armed first,
+    // the command put in cmdText and sent, the reply awaited. Returns rxStatus.
+    std::int32_t exchange(const std::string& command, int replyTimeoutMs);
+    // The presence check's exchange: instead of a command line the line is held in the break
+    // state for breakMs. Returns rxStatus.
+    std::int32_t breakExchange(int breakMs, int replyTimeoutMs);
+    // Forgets the last reply and drops whatever arrived after it ended, so that nothing of it is
+    // taken for the next one.
+    void resetReply();
 
     // Sends text and a carriage return, one character every 5 ms, after dropping whatever the
     // instrument sent since the last reply. Neither arms the reply timer nor waits.
@@ -56,6 +66,7 @@ class SerialLink {
     // Timer3, the reply timer: when it fires, rxDone = 1 and rxStatus = 1.
     void armReplyTimer(int milliseconds);
     bool replyTimerActive() const;
+    int replyTimerInterval() const;
     // Timer2: empties the status panel once this interval has passed.
     void armStatusClear(int milliseconds);
     int statusClearInterval() const;
@@ -69,27 +80,20 @@ class SerialLink {
     // The port's event handler: received bytes (code 2), line events and errors.
     void onComm(std::int32_t code);
 
-    SerialDevice& device() { return device_; }
-
   private:
     void receive();
     void reportEvent(std::int32_t code);
     void finishReply(std::int32_t status);
-    void waitUntil(const std::function<bool()>& done);
-    void wakeWaiters();
 
     ScopeState& s_;
     WindowOps& w_;
     SerialDevice& device_;
+    LinkClock& clock_;
     std::string portName_ = firstSerialPort();
-    QTimer timer2_;  // status clear
-    QTimer timer3_;  // reply timer
-    QTimer timer4_;  // delay
-    struct Waiter {
-        QEventLoop* loop;
-        std::function<bool()> done;
-    };
-    std::vector<Waiter> waiters_;
+    bool portLost_ = false;
+    std::unique_ptr<LinkTimer> timer2_;  // status clear
+    std::unique_ptr<LinkTimer> timer3_;  // reply timer
+    std::unique_ptr<LinkTimer> timer4_;  // delay
 };
 
 }  // namespace curvalon

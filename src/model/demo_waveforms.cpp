@@ -15,7 +15,7 @@ void makeDemoCurves(ScopeState& s) {
     for (int i = 0; i < kSamples; ++i)
         s.curve[0][i] = (roundEven(i / 8.0) % 60) + 60;
     for (int i = 0; i < kSamples; ++i)
-        s.curve[1][i] = roundEven((2500 - i) / 12.0) % 50;
+        s.curve[1][i] = roundEven((kSamples - i) / 12.0) % 50;
     for (int i = 0; i < kSamples; ++i)
         s.curve[2][i] = (i % 700) > 250 ? -45 : -5;
     // 3.14 rather than pi, and this order of operations, give the sine its familiar period.

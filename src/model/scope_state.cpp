@@ -1,38 +1,36 @@
 #include "model/scope_state.h"
 
-#include "model/array_fill.h"
-
 namespace curvalon {
 
 void initTables(ScopeState& s, Rgb windowBackColor) {
     s.scopePresent = 0;
 
-    set1Array(s.magHTbl, tables::kMagH);
-    set1Array(s.magVTbl, tables::kMagV);
-    set1Array(s.formWTbl, tables::kFormW);
-    set1Array(s.formHTbl, tables::kFormH);
-    set1Array(s.gridXTbl, tables::kGridX);
-    set1Array(s.gridYTbl, tables::kGridY);
+    // Whole numbers already: copied as they are, nothing to round.
+    s.magHTbl = tables::kMagH;
+    s.magVTbl = tables::kMagV;
+    s.formWTbl = tables::kFormW;
+    s.formHTbl = tables::kFormH;
+    s.gridXTbl = tables::kGridX;
+    s.gridYTbl = tables::kGridY;
 
-    // Start-up zoom is x2 both ways, which is also the window's design size.
-    s.magHIdx = 1;
-    s.magVIdx = 1;
-    s.magH = s.magHTbl[1];
+    s.magHIdx = tables::kStartZoomH;
+    s.magVIdx = tables::kStartZoomV;
+    s.magH = s.magHTbl[tables::kStartZoomH];
     s.drawnMagH = s.magH;
-    s.magV = s.magVTbl[1];
+    s.magV = s.magVTbl[tables::kStartZoomV];
     s.drawnMagV = s.magV;
     s.eraseMarginX = 300;
     s.eraseMarginY = 300;
     s.plotX0 = 2350;
     s.plotY0 = 200;
-    s.plotPoints = 2500;
-    s.plotCounts = 250;
+    s.plotPoints = kSamples;
+    s.plotCounts = kCounts;
     s.markUnitX = 2;
     s.markUnitY = 20;
 
-    set1Array(s.panelHTbl, tables::kPanelH);
+    s.panelHTbl = tables::kPanelH;
 
-    s.trigPoint = 2500 / 2;
+    s.trigPoint = kRecordCentre;
 
     s.chEnable.fill(0);
     s.refShown.fill(0);

@@ -18,6 +18,10 @@ constexpr int kLastRef = 7;
 constexpr int kLastChannel = 3;
 
 constexpr int kSamples = 2500;       // samples in one record
+constexpr int kRecordCentre = 1250;  // the sample under the screen's middle line
+constexpr int kSamplesPerDiv = 250;
+constexpr int kCountsPerDiv = 25;    // vertical counts per division
+constexpr int kCounts = 250;         // counts from the graticule's top edge to its bottom
 constexpr int kCurveLength = 2501;   // entry 2500 is never written
 constexpr int kRxBufferSize = 2601;  // reply bytes 0..2600
 
@@ -34,20 +38,29 @@ enum Status : std::int32_t {
 
 // The fixed values behind the tables; initTables copies them into the state.
 namespace tables {
-constexpr std::array<double, 10> kMagH = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-constexpr std::array<double, 4> kMagV = {10, 20, 30, 40};
-constexpr std::array<double, 10> kFormW = {7695,  7695,  10195, 12695, 15195,
-                                           17695, 20195, 22695, 25195, 27695};
-constexpr std::array<double, 4> kFormH = {6360, 6360, 8860, 11360};
-constexpr std::array<double, 4> kPanelH = {2765, 5295, 7825, 10355};
-constexpr std::array<double, 9> kGridX = {250, 500, 750, 1000, 1250, 1500, 1750, 2000, 2250};
-constexpr std::array<double, 9> kGridY = {25, 50, 75, 100, 125, 150, 175, 200, 225};
+constexpr std::array<std::int32_t, 10> kMagH = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+constexpr std::array<std::int32_t, 4> kMagV = {10, 20, 30, 40};
+constexpr std::array<std::int32_t, 10> kFormW = {7695,  7695,  10195, 12695, 15195,
+                                                 17695, 20195, 22695, 25195, 27695};
+constexpr std::array<std::int32_t, 4> kFormH = {6360, 6360, 8860, 11360};
+constexpr std::array<std::int32_t, 4> kPanelH = {2765, 5295, 7825, 10355};
+constexpr std::array<std::int32_t, 9> kGridX = {250, 500, 750, 1000, 1250, 1500, 1750, 2000, 2250};
+constexpr std::array<std::int32_t, 9> kGridY = {25, 50, 75, 100, 125, 150, 175, 200, 225};
+// The main window's outer size at the largest zoom, and the frame that every outer size
+// includes: the client area is the outer size less the frame.
+constexpr std::int32_t kFrameWidthTwips = 120;
+constexpr std::int32_t kFrameHeightTwips = 690;
+constexpr std::int32_t kMaxClientWidthTwips = kFormW.back() - kFrameWidthTwips;
+constexpr std::int32_t kMaxClientHeightTwips = kFormH.back() - kFrameHeightTwips;
 constexpr std::array<Rgb, 8> kTraceColor = {
     rgb(255, 200, 0),   rgb(0, 196, 196),   rgb(208, 0, 208),   rgb(0, 208, 0),
     rgb(192, 192, 128), rgb(128, 192, 192), rgb(192, 128, 192), rgb(128, 192, 128),
 };
 constexpr std::array<const char*, 12> kSrcName = {"CH1",  "CH2",  "CH3", "CH4",  "REFA", "REFB",
                                                   "REFC", "REFD", "EXT", "EXT5", "AC",   " - "};
+// The zoom the tool starts with, x2 both ways, which is also the window's design size.
+constexpr std::int32_t kStartZoomH = 1;
+constexpr std::int32_t kStartZoomV = 1;
 constexpr Rgb kGridColor = rgb(0, 0, 0);
 constexpr Rgb kScreenEdgeColor = rgb(208, 208, 208);
 constexpr Rgb kOffColor = rgb(196, 196, 196);

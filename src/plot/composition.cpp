@@ -6,6 +6,7 @@
 #include "plot/markers.h"
 #include "plot/readout.h"
 #include "plot/traces.h"
+#include "protocol/error_report.h"
 
 namespace curvalon {
 
@@ -27,7 +28,7 @@ void Composer::newCurve() {
 
 void Composer::readAndDraw() {
     if (s_.scopePresent != 1) {
-        w_.messageBox(" Can't found TDS2024 !");
+        w_.messageBox(kAbsentText);
         return;
     }
     erasePlot(s_, surface_, strip_);

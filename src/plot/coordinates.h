@@ -16,8 +16,6 @@
 
 namespace curvalon {
 
-constexpr std::int32_t kCountsPerDiv = 25;
-
 constexpr std::int32_t toTwips(std::int64_t v) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(
         v, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));

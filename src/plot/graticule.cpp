@@ -1,32 +1,34 @@
 #include "plot/graticule.h"
 
+#include "plot/coordinates.h"
+
 namespace curvalon {
 
 namespace {
 
+// The plot's far edges at a given scale: the erase needs the scale drawn last as well as the
+// current one.
 std::int32_t plotRight(const ScopeState& s, std::int32_t magH) {
-    return s.plotX0 + 2500 * magH;
+    return toTwips(s.plotX0 + std::int64_t{kSamples} * magH);
 }
 std::int32_t plotBottom(const ScopeState& s, std::int32_t magV) {
-    return s.plotY0 + 250 * magV;
+    return toTwips(s.plotY0 + std::int64_t{kCounts} * magV);
 }
 
-// Dots and ticks sit every 50 samples across and every 5 rows down, none on the left or top
-// edge, the last one on the right or bottom edge.
+constexpr std::int32_t kDotColumns = 50;  // samples between dots and ticks across
+constexpr std::int32_t kDotRows = 5;      // counts between dots and ticks down
+
+// Dots and ticks: none on the left or top edge, the last one on the right or bottom edge.
 template <typename Step>
 void acrossColumns(const ScopeState& s, Step step) {
-    const std::int32_t stride = 50 * s.magH;
-    const std::int32_t end = 2500 * s.magH;
-    for (std::int32_t x = stride; x <= end; x += stride)
-        step(s.plotX0 + x);
+    for (std::int32_t col = kDotColumns; col <= kSamples; col += kDotColumns)
+        step(toTwips(xOfColumn(s, col)));
 }
 
 template <typename Step>
 void downRows(const ScopeState& s, Step step) {
-    const std::int32_t stride = 5 * s.magV;
-    const std::int32_t end = 250 * s.magV;
-    for (std::int32_t y = stride; y <= end; y += stride)
-        step(s.plotY0 + y);
+    for (std::int32_t row = kDotRows; row <= kCounts; row += kDotRows)
+        step(toTwips(yOfRow(s, row)));
 }
 
 }  // namespace
@@ -55,7 +57,7 @@ void erasePlot(const ScopeState& s, DrawingSurface& surface, MarkerStrip& strip)
 
 void drawScreenEdges(const ScopeState& s, DrawingSurface& surface) {
     for (std::int32_t row : {s.gridYTbl[0], s.gridYTbl[8]}) {
-        const std::int32_t y = s.plotY0 + row * s.magV;
+        const std::int32_t y = toTwips(yOfRow(s, row));
         surface.line(s.plotX0, y, plotRight(s, s.magH), y, s.screenEdgeColor);
     }
 }
@@ -66,25 +68,25 @@ void drawGridBox(const ScopeState& s, DrawingSurface& surface) {
 }
 
 void drawGridRow(const ScopeState& s, DrawingSurface& surface, std::int32_t row) {
-    const std::int32_t y = s.plotY0 + row * s.magV;
+    const std::int32_t y = toTwips(yOfRow(s, row));
     acrossColumns(s, [&](std::int32_t x) { surface.pset(x, y, s.gridColor); });
 }
 
 void drawGridColumn(const ScopeState& s, DrawingSurface& surface, std::int32_t col) {
-    const std::int32_t x = s.plotX0 + col * s.magH;
+    const std::int32_t x = toTwips(xOfColumn(s, col));
     downRows(s, [&](std::int32_t y) { surface.pset(x, y, s.gridColor); });
 }
 
 void drawTickRow(const ScopeState& s, DrawingSurface& surface, std::int32_t row) {
-    const std::int32_t y1 = s.plotY0 + row * s.magV;
-    const std::int32_t y2 = s.plotY0 + (row + 2) * s.magV;
+    const std::int32_t y1 = toTwips(yOfRow(s, row));
+    const std::int32_t y2 = toTwips(yOfRow(s, row + 2));
     acrossColumns(s, [&](std::int32_t x) { surface.line(x, y1, x, y2, s.gridColor); });
 }
 
 void drawTickColumn(const ScopeState& s, DrawingSurface& surface, std::int32_t col1,
                     std::int32_t col2) {
-    const std::int32_t x1 = s.plotX0 + col1 * s.magH;
-    const std::int32_t x2 = s.plotX0 + col2 * s.magH;
+    const std::int32_t x1 = toTwips(xOfColumn(s, col1));
+    const std::int32_t x2 = toTwips(xOfColumn(s, col2));
     downRows(s, [&](std::int32_t y) { surface.line(x1, y, x2, y, s.gridColor); });
 }
 
@@ -101,7 +103,7 @@ void drawGraticule(const ScopeState& s, DrawingSurface& surface) {
     drawTickRow(s, surface, 248);
     drawTickColumn(s, surface, 0, 20);
     drawTickColumn(s, surface, s.gridXTbl[4] - 9, s.gridXTbl[4] + 11);
-    drawTickColumn(s, surface, 2481, 2500);
+    drawTickColumn(s, surface, 2481, kSamples);
 }
 
 }  // namespace curvalon

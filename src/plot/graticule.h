@@ -5,15 +5,10 @@
 #include <cstdint>
 
 #include "model/scope_state.h"
+#include "model/window_ops.h"
 #include "plot/surface.h"
-#include "shell/window_ops.h"
 
 namespace curvalon {
-
-// The window frame that the outer size tables include: the client area is the table size less
-// this (7575 x 5670 twips at the start-up zoom).
-constexpr std::int32_t kFrameWidthTwips = 120;
-constexpr std::int32_t kFrameHeightTwips = 690;
 
 // Takes magHIdx and magVIdx into the scales, the marker strip's height and the window size.
 // Indexes outside the tables are refused (false) and change nothing.

@@ -17,9 +17,12 @@ constexpr int twipsToPixels(std::int32_t twips) {
     return twips >= 0 ? twips / kTwipsPerPixel : -((-twips + kTwipsPerPixel - 1) / kTwipsPerPixel);
 }
 
-// Calls the listener once each time the image changes after it was last shown.
-class ChangeNotifier {
+// An off-screen picture with one viewer, whose listener is called once each time the picture
+// changes after it was last shown.
+class OffscreenImage {
   public:
+    virtual ~OffscreenImage() = default;
+    virtual const QImage& image() const = 0;
     void setListener(std::function<void()> listener) { listener_ = std::move(listener); }
     void shown() { pending_ = false; }
 
@@ -35,7 +38,7 @@ class ChangeNotifier {
     bool pending_ = false;
 };
 
-class ImageSurface : public DrawingSurface, public ChangeNotifier {
+class ImageSurface : public DrawingSurface, public OffscreenImage {
   public:
     ImageSurface(int widthPixels, int heightPixels, Rgb background);
 
@@ -47,7 +50,7 @@ class ImageSurface : public DrawingSurface, public ChangeNotifier {
     void setCurrentPoint(std::int32_t x, std::int32_t y) override { current_ = {x, y}; }
     TwipPoint currentPoint() const override { return current_; }
 
-    const QImage& image() const { return image_; }
+    const QImage& image() const override { return image_; }
 
   private:
     void plot(int px, int py, QRgb c);
@@ -58,7 +61,7 @@ class ImageSurface : public DrawingSurface, public ChangeNotifier {
     TwipPoint current_;
 };
 
-class ImageMarkerStrip : public MarkerStrip, public ChangeNotifier {
+class ImageMarkerStrip : public MarkerStrip, public OffscreenImage {
   public:
     ImageMarkerStrip(int widthPixels, int maxHeightPixels, Rgb background, QFont font);
 
@@ -68,7 +71,7 @@ class ImageMarkerStrip : public MarkerStrip, public ChangeNotifier {
     void printNumber(std::int32_t n) override;
     void setHeight(std::int32_t heightTwips) override;
 
-    const QImage& image() const { return image_; }
+    const QImage& image() const override { return image_; }
     std::int32_t heightTwips() const { return heightTwips_; }
 
   private:

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "model/scope_state.h"
-#include "shell/window_ops.h"
+#include "model/window_ops.h"
 
 namespace curvalon {
 

@@ -57,11 +57,7 @@ std::int32_t CurveTransfer::readCurve(std::int32_t i) {
     setDataSource(i);
     // The instrument needs a moment to switch its data source before it is asked for the curve.
     link_.delay(kSourceSettleMs);
-    link_.armReplyTimer(kReplyTimeoutMs);
-    s_.cmdText = "CURV?";
-    link_.sendCommand(s_.cmdText);
-    link_.waitReply();
-    std::int32_t status = s_.rxStatus;
+    std::int32_t status = link_.exchange("CURV?", kReplyTimeoutMs);
     if (status != kStatusOk) {
         errorReport(s_, w_, "Packet receive Error(CURV)");
     } else {

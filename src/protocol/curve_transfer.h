@@ -7,7 +7,7 @@
 
 #include "link/serial_link.h"
 #include "model/scope_state.h"
-#include "shell/window_ops.h"
+#include "model/window_ops.h"
 
 namespace curvalon {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "model/scope_state.h"
-#include "shell/window_ops.h"
+#include "model/window_ops.h"
 
 namespace curvalon {
 

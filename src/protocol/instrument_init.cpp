@@ -1,6 +1,7 @@
 #include "protocol/instrument_init.h"
 
 #include "model/demo_waveforms.h"
+#include "protocol/error_report.h"
 
 namespace curvalon {
 
@@ -33,16 +34,8 @@ bool InstrumentInit::checkInstrument() {
     w_.setVisible(Field::dispTxD_str, 0, true);
     w_.setVisible(Field::dispRxD_str, 0, true);
     w_.setText(Field::dispRxD_str, 0, "");
-    s_.rxText.clear();
-    s_.rxDone = 0;
-    s_.rxStatus = 0;
-    s_.rxCount = 0;
-    link_.device().readAll();
-    link_.armReplyTimer(kReplyTimeoutMs);
-    link_.device().setBreak(true);
-    link_.delay(kBreakMs);
-    link_.device().setBreak(false);
-    link_.waitReply();
+    link_.resetReply();
+    link_.breakExchange(kBreakMs, kReplyTimeoutMs);
     w_.setVisible(Field::dispTxD_str, 0, false);
     w_.setVisible(Field::dispRxD_str, 0, false);
     return s_.rxText.find("DCL") != std::string::npos;
@@ -67,7 +60,7 @@ std::int32_t InstrumentInit::sendEncoding() {
 void InstrumentInit::enterDemoMode() {
     s_.scopePresent = 0;
     w_.beep();
-    w_.setStatusText(" Mode : Demo Mode  ( Can't found TDS2024 ! )");
+    w_.setStatusText(std::string(" Mode : Demo Mode  (") + kAbsentText + " )");
     makeDemoCurves(s_);
     for (std::int32_t ch = 0; ch <= kLastChannel; ++ch)
         channels_.channelOn(ch);

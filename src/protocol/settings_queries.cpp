@@ -12,10 +12,7 @@ namespace curvalon {
 
 namespace {
 
-constexpr std::int32_t kRecordCentre = 1250;
 constexpr std::int32_t kTriggerOffRecord = 9999;
-constexpr double kSamplesPerDivision = 250;
-constexpr double kCountsPerDivision = 25;
 
 // Whole numbers that the readout shows must never come from an undefined conversion: values
 // beyond the 32-bit range stick at its ends.
@@ -50,7 +47,7 @@ std::int32_t rejectReply(ScopeState& s, WindowOps& window) {
 // record's right half.
 std::int32_t triggerPoint(double timeDiv, double horPosition) {
     if (timeDiv * 5 < horPosition) return kTriggerOffRecord;
-    const double dt = timeDiv / kSamplesPerDivision;
+    const double dt = timeDiv / kSamplesPerDiv;
     double offset = horPosition / dt;
     // Only a scale so small that its sample interval vanishes, with position 0, gets here: the
     // trigger then sits at the centre like any other zero position.
@@ -154,7 +151,7 @@ std::int32_t parseChannel(ScopeState& s, WindowOps& window, std::int32_t i) {
 
     s.chProbe[i] = roundHalfEven(*probe);
     s.chVoltDiv[i] = *voltDiv;
-    s.chPosition[i] = truncateTowardZero(*position * kCountsPerDivision);
+    s.chPosition[i] = truncateTowardZero(*position * kCountsPerDiv);
     s.chCoupling[i] = *coupling;
     s.chBandwidth[i] = *bandwidth;
     s.chInvert[i] = invert ? *invert : "OFF";
@@ -169,11 +166,7 @@ std::int32_t SettingsQueries::exchange(const std::string& readingText, const std
                                        const std::function<void()>& onFailure,
                                        const std::function<std::int32_t()>& parse) {
     w_.setStatusText(readingText);
-    link_.armReplyTimer(kReplyTimeoutMs);
-    s_.cmdText = query;
-    link_.sendCommand(s_.cmdText);
-    link_.waitReply();
-    std::int32_t status = s_.rxStatus;
+    std::int32_t status = link_.exchange(query, kReplyTimeoutMs);
     if (status != kStatusOk) {
         // The echo boxes stay up with the command and the tail of whatever came back.
         onFailure();

@@ -11,7 +11,7 @@
 #include "model/channel_selection.h"
 #include "model/reference_selection.h"
 #include "model/scope_state.h"
-#include "shell/window_ops.h"
+#include "model/window_ops.h"
 
 namespace curvalon {
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "link/qt_link_clock.h"
 #include "link/qt_serial_device.h"
 #include "shell/main_window.h"
 #include "shell/scope_app.h"
@@ -17,7 +18,8 @@ int runApplication(QApplication& app) {
     app.setApplicationName(QStringLiteral("Curvalon"));
     MainWindow window;
     QtSerialDevice device;
-    ScopeApp scope(window, device, [](int code) {
+    QtLinkClock clock;
+    ScopeApp scope(window, device, clock, [](int code) {
         // Quitting may happen inside a wait, deep in a command: end here, run nothing more.
         std::fflush(nullptr);
         std::_Exit(code);

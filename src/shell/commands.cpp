@@ -1,5 +1,7 @@
 // The operator's commands: the key map, the menus and the buttons of the main window.
 #include <QApplication>
+#include <optional>
+#include <utility>
 
 #include "plot/graticule.h"
 #include "plot/traces.h"
@@ -13,6 +15,33 @@ constexpr int kEsc = 27;
 
 int upperCase(int code) {
     return (code >= 'a' && code <= 'z') ? code - 'a' + 'A' : code;
+}
+
+using Command = ScopeApp::Command;
+
+constexpr std::pair<Button, Command> kButtonCommands[] = {
+    {Button::cbNewCurve, Command::NewCurve},    {Button::cbReDraw, Command::ReDraw},
+    {Button::cbSelCurve, Command::ReadAndDraw}, {Button::cbCh, Command::ToggleChannel},
+    {Button::cbRefFlag, Command::ToggleRef},
+};
+
+constexpr std::pair<Menu, Command> kMenuCommands[] = {
+    {Menu::mnuReDraw, Command::ReDraw},
+    {Menu::mnuNewCurve, Command::NewCurve},
+    {Menu::mnuViewRef, Command::ToggleRefView},
+    {Menu::mnuReadRef, Command::ReadReferences},
+    {Menu::mnuRef, Command::ToggleRef},
+    {Menu::mnuCh, Command::ToggleChannel},
+    {Menu::mnuMagH, Command::ZoomH},
+    {Menu::mnuMagV, Command::ZoomV},
+};
+
+template <typename Control, std::size_t N>
+std::optional<Command> commandOf(const std::pair<Control, Command> (&table)[N], Control c) {
+    for (const auto& [control, command] : table) {
+        if (control == c) return command;
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -47,9 +76,9 @@ void ScopeApp::runKey(int key) {
             link_.cancelWait();
         }
     } else if (key == '0') {
-        composer_.readAndDraw();
+        run(Command::ReadAndDraw, 0);
     } else if (key >= '1' && key <= '4') {
-        toggleChannelAndRedraw(key - '1');
+        run(Command::ToggleChannel, key - '1');
     } else if (key >= '5' && key <= '8') {
         // Drawn over the picture as it is, without erasing; the graticule goes on top again.
         const std::int32_t ch = key - '5';
@@ -59,37 +88,60 @@ void ScopeApp::runKey(int key) {
     } else if (key == '9') {
         queries_.readSelect();
     } else if (key == ' ') {
-        composer_.newCurve();
+        run(Command::NewCurve, 0);
     } else if (key == '?') {
         showHelp();
     } else if (key >= 'A' && key <= 'D') {
-        if (state_.refView == 1) {
-            toggleRefAndRedraw(key - 'A' + kFirstRef);
-        }
+        if (state_.refView == 1) run(Command::ToggleRef, key - 'A' + kFirstRef);
     } else if (key == 'H') {
         // Steps through x2..x6; the other horizontal zooms are in the menu.
         const std::int32_t next = state_.magHIdx + 1;
-        zoomTo(next >= 6 ? 1 : next, state_.magVIdx);
+        run(Command::ZoomH, next >= 6 ? 1 : next);
     } else if (key == 'R') {
-        curves_.readReferences();
+        run(Command::ReadReferences, 0);
     } else if (key == 'U') {
-        references_.toggleRefView();
-        composer_.reDraw();
+        // Unlike the menu item, the key shows the result at once.
+        run(Command::ToggleRefView, 0);
+        run(Command::ReDraw, 0);
     } else if (key == 'V') {
         // Steps through x2..x4; x1 is in the menu.
         const std::int32_t next = state_.magVIdx + 1;
-        zoomTo(state_.magHIdx, next >= 4 ? 1 : next);
+        run(Command::ZoomV, next >= 4 ? 1 : next);
     }
 }
 
-void ScopeApp::toggleChannelAndRedraw(std::int32_t ch) {
-    channels_.toggleChannel(ch);
-    composer_.reDraw();
-}
-
-void ScopeApp::toggleRefAndRedraw(std::int32_t r) {
-    references_.toggleRef(r);
-    composer_.reDraw();
+void ScopeApp::run(Command c, std::int32_t index) {
+    switch (c) {
+        case Command::NewCurve:
+            composer_.newCurve();
+            break;
+        case Command::ReadAndDraw:
+            composer_.readAndDraw();
+            break;
+        case Command::ReDraw:
+            composer_.reDraw();
+            break;
+        case Command::ToggleChannel:
+            channels_.toggleChannel(index);
+            composer_.reDraw();
+            break;
+        case Command::ToggleRef:
+            references_.toggleRef(index);
+            composer_.reDraw();
+            break;
+        case Command::ToggleRefView:
+            references_.toggleRefView();
+            break;
+        case Command::ReadReferences:
+            curves_.readReferences();
+            break;
+        case Command::ZoomH:
+            zoomTo(index, state_.magVIdx);
+            break;
+        case Command::ZoomV:
+            zoomTo(state_.magHIdx, index);
+            break;
+    }
 }
 
 void ScopeApp::zoomTo(std::int32_t hIdx, std::int32_t vIdx) {
@@ -101,26 +153,9 @@ void ScopeApp::zoomTo(std::int32_t hIdx, std::int32_t vIdx) {
 }
 
 void ScopeApp::buttonClicked(Button b, int index) {
-    if (!mayStartCommand()) return;
-    wrapped([&] {
-        switch (b) {
-            case Button::cbNewCurve:
-                composer_.newCurve();
-                break;
-            case Button::cbReDraw:
-                composer_.reDraw();
-                break;
-            case Button::cbSelCurve:
-                composer_.readAndDraw();
-                break;
-            case Button::cbCh:
-                toggleChannelAndRedraw(index);
-                break;
-            case Button::cbRefFlag:
-                toggleRefAndRedraw(index);
-                break;
-        }
-    });
+    const auto command = commandOf(kButtonCommands, b);
+    if (!command || !mayStartCommand()) return;
+    wrapped([&] { run(*command, index); });
 }
 
 void ScopeApp::menuChosen(Menu m, int index) {
@@ -139,40 +174,14 @@ void ScopeApp::menuChosen(Menu m, int index) {
         init_.initInstrument();
         return;
     }
-    wrapped([&] {
-        switch (m) {
-            case Menu::mnuReDraw:
-                composer_.reDraw();
-                break;
-            case Menu::mnuNewCurve:
-                composer_.newCurve();
-                break;
-            case Menu::mnuViewRef:
-                references_.toggleRefView();
-                break;
-            case Menu::mnuReadRef:
-                curves_.readReferences();
-                break;
-            case Menu::mnuRef:
-                toggleRefAndRedraw(index);
-                break;
-            case Menu::mnuCh:
-                toggleChannelAndRedraw(index);
-                break;
-            case Menu::mnuMagH:
-                zoomTo(index, state_.magVIdx);
-                break;
-            case Menu::mnuMagV:
-                zoomTo(state_.magHIdx, index);
-                break;
-            default:
-                break;
-        }
-    });
+    if (const auto command = commandOf(kMenuCommands, m)) {
+        wrapped([&] { run(*command, index); });
+    }
 }
 
 void ScopeApp::showHelp() {
-    if (!help_) help_ = new HelpWindow();
+    // Owned by the main window, as a window of its own; closing it deletes it.
+    if (!help_) help_ = new HelpWindow(&window_);
     help_->show();
     help_->raise();
     help_->activateWindow();

@@ -43,7 +43,8 @@ std::string helpText() {
     return text;
 }
 
-HelpWindow::HelpWindow() : helpMsg_(new QPlainTextEdit(this)) {
+HelpWindow::HelpWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window), helpMsg_(new QPlainTextEdit(this)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QString::fromLatin1(kCaption));
     setFixedSize(twipsToPixels(3600), twipsToPixels(4755));

@@ -15,7 +15,8 @@ class HelpWindow : public QWidget {
   public:
     static constexpr const char* kCaption = "TDS2024  HELP";
 
-    HelpWindow();
+    // A window of its own that the parent owns.
+    explicit HelpWindow(QWidget* parent);
     // Replaces the text of HelpMsg.
     void setHelpText(const std::string& text);
     const std::string& helpMsgText() const { return text_; }

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QMetaMethod>
 #include <QPainter>
 
 namespace curvalon {
@@ -16,6 +17,8 @@ QRect twipRect(int left, int top, int width, int height) {
 namespace {
 
 constexpr int kFieldFontPixels = 11;
+constexpr int kStripLeftTwips = 2040;
+constexpr int kStripWidthTwips = 165;
 constexpr int kSmallestFieldFontPixels = 8;
 
 QFont fieldFont() {
@@ -38,64 +41,50 @@ void fitFieldFont(QLabel* field) {
     if (f != field->font()) field->setFont(f);
 }
 
-// Shows the off-screen plot image; everything drawn stays in the image, so uncovering the
-// window only copies pixels back.
-class CanvasWidget : public QWidget {
+// Shows an off-screen picture; everything drawn stays in the picture, so uncovering the window
+// only copies pixels back.
+class ImageView : public QWidget {
   public:
-    CanvasWidget(QWidget* parent, ImageSurface& surface) : QWidget(parent), surface_(surface) {
+    ImageView(QWidget* parent, OffscreenImage& picture) : QWidget(parent), picture_(picture) {
         setAttribute(Qt::WA_OpaquePaintEvent);
-        surface_.setListener([this] { update(); });
+        picture_.setListener([this] { update(); });
     }
 
   protected:
     void paintEvent(QPaintEvent* e) override {
         QPainter p(this);
-        p.drawImage(e->rect(), surface_.image(), e->rect());
-        surface_.shown();
+        p.drawImage(e->rect(), picture_.image(), e->rect());
+        picture_.shown();
     }
 
   private:
-    ImageSurface& surface_;
-};
-
-class StripWidget : public QWidget {
-  public:
-    StripWidget(QWidget* parent, ImageMarkerStrip& strip) : QWidget(parent), strip_(strip) {
-        setAttribute(Qt::WA_OpaquePaintEvent);
-        strip_.setListener([this] { update(); });
-    }
-
-  protected:
-    void paintEvent(QPaintEvent* e) override {
-        QPainter p(this);
-        p.drawImage(e->rect(), strip_.image(), e->rect());
-        strip_.shown();
-    }
-
-  private:
-    ImageMarkerStrip& strip_;
+    OffscreenImage& picture_;
 };
 
 MainWindow::MainWindow() {
     setWindowTitle(QString::fromLatin1(kCaption));
     const Rgb back = backColor();
-    surface_ = std::make_unique<ImageSurface>(twipsToPixels(kMaxClientWidthTwips) + 1,
-                                              twipsToPixels(kMaxClientHeightTwips) + 1, back);
-    strip_ = std::make_unique<ImageMarkerStrip>(twipsToPixels(165), twipsToPixels(10355) + 1, back,
+    surface_ =
+        std::make_unique<ImageSurface>(twipsToPixels(tables::kMaxClientWidthTwips) + 1,
+                                       twipsToPixels(tables::kMaxClientHeightTwips) + 1, back);
+    strip_ = std::make_unique<ImageMarkerStrip>(twipsToPixels(kStripWidthTwips),
+                                                twipsToPixels(tables::kPanelH.back()) + 1, back,
                                                 fieldFont());
 
     client_ = new QWidget(this);
-    canvas_ = new CanvasWidget(client_, *surface_);
+    canvas_ = new ImageView(client_, *surface_);
     canvas_->setGeometry(0, 0, surface_->image().width(), surface_->image().height());
-    stripWidget_ = new StripWidget(client_, *strip_);
-    stripWidget_->setGeometry(twipRect(2040, 0, 165, 5295));
+    stripWidget_ = new ImageView(client_, *strip_);
+    stripWidget_->setGeometry(
+        twipRect(kStripLeftTwips, 0, kStripWidthTwips, tables::kPanelH[tables::kStartZoomV]));
     setCentralWidget(client_);
 
     buildFields();
     buildButtons();
     buildMenus();
     buildStatusBar();
-    setClientSize(7575, 5670);
+    setClientSize(tables::kFormW[tables::kStartZoomH] - tables::kFrameWidthTwips,
+                  tables::kFormH[tables::kStartZoomV] - tables::kFrameHeightTwips);
 
     qApp->installEventFilter(this);
 }
@@ -170,9 +159,8 @@ QPushButton* MainWindow::addButton(Button b, int index, const char* caption, int
     // Keys belong to the window's key map, never to a focused button.
     button->setFocusPolicy(Qt::NoFocus);
     buttons_[{int(b), index}] = button;
-    connect(button, &QPushButton::clicked, this, [this, b, index] {
-        if (onButton) onButton(b, index);
-    });
+    connect(button, &QPushButton::clicked, this,
+            [this, b, index] { emit buttonClicked(b, index); });
     return button;
 }
 
@@ -192,9 +180,7 @@ void MainWindow::buildButtons() {
 QAction* MainWindow::addMenuItem(QMenu* menu, Menu m, int index, const QString& caption) {
     QAction* action = menu->addAction(caption);
     menuItems_[{int(m), index}] = action;
-    connect(action, &QAction::triggered, this, [this, m, index] {
-        if (onMenu) onMenu(m, index);
-    });
+    connect(action, &QAction::triggered, this, [this, m, index] { emit menuChosen(m, index); });
     return action;
 }
 
@@ -233,9 +219,7 @@ void MainWindow::buildMenus() {
 
     QAction* help = bar->addAction(QStringLiteral("Help"));
     menuItems_[{int(Menu::mnuHelp), 0}] = help;
-    connect(help, &QAction::triggered, this, [this] {
-        if (onMenu) onMenu(Menu::mnuHelp, 0);
-    });
+    connect(help, &QAction::triggered, this, [this] { emit menuChosen(Menu::mnuHelp, 0); });
 }
 
 void MainWindow::buildStatusBar() {
@@ -295,20 +279,20 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     const QString text = key->text();
     if (!text.isEmpty()) {
         const char16_t code = text.at(0).unicode();
-        if (onCharKey && code < 256) onCharKey(code);
-    } else if (onOtherKey) {
-        onOtherKey(key->key());
+        if (code < 256) emit charKey(code);
+    } else {
+        emit otherKey(key->key());
     }
     return true;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (onClose) {
-        event->ignore();
-        onClose();
+    if (!isSignalConnected(QMetaMethod::fromSignal(&MainWindow::closeRequested))) {
+        QMainWindow::closeEvent(event);
         return;
     }
-    QMainWindow::closeEvent(event);
+    event->ignore();
+    emit closeRequested();
 }
 
 }  // namespace curvalon

@@ -6,22 +6,17 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QPushButton>
-#include <array>
-#include <functional>
 #include <map>
+#include <memory>
 #include <utility>
 
+#include "model/scope_state.h"
+#include "model/window_ops.h"
 #include "plot/image_surface.h"
-#include "shell/window_ops.h"
 
 namespace curvalon {
 
-class CanvasWidget;
-class StripWidget;
-
-// Largest client area the zoom tables ask for, in twips.
-constexpr int kMaxClientWidthTwips = 27695 - 120;
-constexpr int kMaxClientHeightTwips = 11360 - 690;
+class ImageView;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -45,14 +40,15 @@ class MainWindow : public QMainWindow {
     void setClientSize(int widthTwips, int heightTwips);
     void setStripHeight(int heightTwips);
 
+  signals:
     // Every key with a character code typed while this window is active, whichever control
     // has the focus, and the keys without one (for F1).
-    std::function<void(int charCode)> onCharKey;
-    std::function<void(int qtKey)> onOtherKey;
-    std::function<void(Button, int index)> onButton;
-    std::function<void(Menu, int index)> onMenu;
-    // Closing from the frame.
-    std::function<void()> onClose;
+    void charKey(int charCode);
+    void otherKey(int qtKey);
+    void buttonClicked(curvalon::Button b, int index);
+    void menuChosen(curvalon::Menu m, int index);
+    // Closing from the frame; the window stays open for whoever listens to decide.
+    void closeRequested();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -72,8 +68,8 @@ class MainWindow : public QMainWindow {
     QWidget* client_ = nullptr;
     std::unique_ptr<ImageSurface> surface_;
     std::unique_ptr<ImageMarkerStrip> strip_;
-    CanvasWidget* canvas_ = nullptr;
-    StripWidget* stripWidget_ = nullptr;
+    ImageView* canvas_ = nullptr;
+    ImageView* stripWidget_ = nullptr;
     QWidget* statusBar_ = nullptr;
     QLabel* statusPanel_ = nullptr;
     std::map<std::pair<int, int>, QLabel*> fields_;

@@ -91,7 +91,8 @@ LocalDateTime QtWindowOps::now() {
 }
 
 void QtWindowOps::setWindowSize(std::int32_t widthTwips, std::int32_t heightTwips) {
-    window_.setClientSize(widthTwips - kFrameWidthTwips, heightTwips - kFrameHeightTwips);
+    window_.setClientSize(widthTwips - tables::kFrameWidthTwips,
+                          heightTwips - tables::kFrameHeightTwips);
 }
 
 }  // namespace curvalon

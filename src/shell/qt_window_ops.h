@@ -1,8 +1,8 @@
 // The window operations on the real main window.
 #pragma once
 
+#include "model/window_ops.h"
 #include "shell/main_window.h"
-#include "shell/window_ops.h"
 
 namespace curvalon {
 

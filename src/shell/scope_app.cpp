@@ -6,35 +6,33 @@
 
 namespace curvalon {
 
-ScopeApp::ScopeApp(MainWindow& window, SerialDevice& device, std::function<void(int)> exitProgram,
-                   std::string port)
+namespace {
+constexpr int kStartUpTickMs = 100;
+}
+
+ScopeApp::ScopeApp(MainWindow& window, SerialDevice& device, LinkClock& clock,
+                   std::function<void(int)> exitProgram, std::string port)
     : window_(window),
       exitProgram_(std::move(exitProgram)),
       port_(std::move(port)),
       ops_(window),
-      link_(state_, ops_, device),
+      link_(state_, ops_, device, clock),
       channels_(state_, ops_),
       references_(state_, ops_),
       queries_(state_, ops_, link_, channels_, references_),
       curves_(state_, ops_, link_),
       composer_(state_, ops_, window.surface(), window.markerStrip(), queries_, curves_),
       init_(state_, ops_, link_, queries_, channels_, [this] { composer_.reDraw(); }) {
-    window_.onCharKey = [this](int code) { keyPress(code); };
-    window_.onOtherKey = [this](int key) { otherKey(key); };
-    window_.onButton = [this](Button b, int i) { buttonClicked(b, i); };
-    window_.onMenu = [this](Menu m, int i) { menuChosen(m, i); };
-    window_.onClose = [this] { quitProgram(); };
-    timer1_.setInterval(100);
-    QObject::connect(&timer1_, &QTimer::timeout, [this] { timer1Tick(); });
-}
-
-ScopeApp::~ScopeApp() {
-    window_.onCharKey = nullptr;
-    window_.onOtherKey = nullptr;
-    window_.onButton = nullptr;
-    window_.onMenu = nullptr;
-    window_.onClose = nullptr;
-    if (help_) delete help_.data();
+    // The timer is the context: connections end with this object, before the window goes.
+    QObject::connect(&window_, &MainWindow::charKey, &timer1_, [this](int c) { keyPress(c); });
+    QObject::connect(&window_, &MainWindow::otherKey, &timer1_, [this](int k) { otherKey(k); });
+    QObject::connect(&window_, &MainWindow::buttonClicked, &timer1_,
+                     [this](Button b, int i) { buttonClicked(b, i); });
+    QObject::connect(&window_, &MainWindow::menuChosen, &timer1_,
+                     [this](Menu m, int i) { menuChosen(m, i); });
+    QObject::connect(&window_, &MainWindow::closeRequested, &timer1_, [this] { quitProgram(); });
+    timer1_.setInterval(kStartUpTickMs);
+    QObject::connect(&timer1_, &QTimer::timeout, &timer1_, [this] { timer1Tick(); });
 }
 
 void ScopeApp::load() {

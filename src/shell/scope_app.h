@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <functional>
+#include <string>
 
 #include "link/serial_link.h"
 #include "model/channel_selection.h"
@@ -24,11 +25,11 @@ class ScopeApp {
   public:
     // exitProgram ends the process at once with the given code; tests replace it. port is the
     // serial port to use, the platform's first one unless a test says otherwise.
-    ScopeApp(MainWindow& window, SerialDevice& device, std::function<void(int)> exitProgram,
-             std::string port = firstSerialPort());
-    ~ScopeApp();
+    ScopeApp(MainWindow& window, SerialDevice& device, LinkClock& clock,
+             std::function<void(int)> exitProgram, std::string port = firstSerialPort());
 
-    // The window's load handler: arms the one-shot start-up 100 ms later.
+    // The window's load handler: arms the start-up timer. It ticks every 100 ms for the whole
+    // run; only its first tick starts the tool.
     void load();
     void startUp();
     void quitProgram();
@@ -45,17 +46,29 @@ class ScopeApp {
     HelpWindow* helpWindow() const { return help_; }
     const QTimer& timer1() const { return timer1_; }
 
+    // What a key, a button or a menu item asks for; buttons and menu items that do the same
+    // thing share one command.
+    enum class Command {
+        NewCurve,
+        ReadAndDraw,
+        ReDraw,
+        ToggleChannel,
+        ToggleRef,
+        ToggleRefView,
+        ReadReferences,
+        ZoomH,
+        ZoomV,
+    };
+
   private:
     void timer1Tick();
+    void run(Command c, std::int32_t index);
     void clearEcho();
     bool mayStartCommand() const;
     // "Stat:" before the action and "" after it.
     void wrapped(const std::function<void()>& action);
     void runKey(int key);
     void zoomTo(std::int32_t hIdx, std::int32_t vIdx);
-    // Keys, buttons and menu items all switch a source and show the result at once.
-    void toggleChannelAndRedraw(std::int32_t ch);
-    void toggleRefAndRedraw(std::int32_t r);
 
     MainWindow& window_;
     std::function<void(int)> exitProgram_;

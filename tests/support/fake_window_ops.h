@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "shell/window_ops.h"
+#include "model/window_ops.h"
 
 namespace curvalon::test {
 

@@ -3,7 +3,7 @@
 // buffer shows up under AddressSanitizer and the compiler cannot drop the work.
 #pragma once
 
-#include "shell/window_ops.h"
+#include "model/window_ops.h"
 
 namespace curvalon::test {
 

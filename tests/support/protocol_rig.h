@@ -2,6 +2,7 @@
 // instrument answering, in live mode and with the encoding the start-up leaves.
 #pragma once
 
+#include "link/qt_link_clock.h"
 #include "link/serial_link.h"
 #include "model/channel_selection.h"
 #include "model/reference_selection.h"
@@ -18,7 +19,8 @@ struct ProtocolRig {
     FakeWindowOps w;
     FakeSerialDevice device;
     SimulatedInstrument scope;
-    SerialLink link{s, w, device};
+    QtLinkClock clock;
+    SerialLink link{s, w, device, clock};
     ChannelSelection channels{s, w};
     ReferenceSelection references{s, w};
     SettingsQueries queries{s, w, link, channels, references};
