@@ -1,19 +1,19 @@
-// A serial port under the tests' control. It records what the link writes, with the time of every
-// byte, and hands the link whatever the test delivers, at once or after a pause so that it
+// A serial port under the tests' control, on the link's clock. It records what the link writes and
+// when, and hands the link whatever the test delivers, at once or later on the clock so that it
 // arrives inside a running wait. A responder sees every complete command line, so a simulated
 // instrument can answer from it.
 #pragma once
 
-#include <QElapsedTimer>
-#include <QObject>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "link/serial_device.h"
+#include "link/link_clock.h"
 
 namespace curvalon::test {
 
@@ -22,7 +22,7 @@ class FakeSerialDevice : public SerialDevice {
     using Responder = std::function<void(FakeSerialDevice&, const std::string& line)>;
     using BreakHandler = std::function<void(FakeSerialDevice&, bool on)>;
 
-    FakeSerialDevice() { clock_.start(); }
+    explicit FakeSerialDevice(LinkClock& clock) : clock_(clock) {}
 
     OpenResult open(const std::string& port, const std::string& settings) override;
     void close() override { open_ = false; }
@@ -36,18 +36,14 @@ class FakeSerialDevice : public SerialDevice {
     bool setDtr(bool on) override { return !refuseModemLines && (dtr = on, true); }
     bool setRts(bool on) override { return !refuseModemLines && (rts = on, true); }
 
-    // Queues bytes as one batch and reports them waiting (code 2).
+    // Queues bytes as one batch and reports them waiting (code 2); a closed port gets nothing.
     void deliver(std::string_view bytes);
-    // The same from a single-shot timer, after ms milliseconds.
     void deliverLater(int ms, std::string bytes);
     // Reports a line event or error code.
     void raise(std::int32_t code) { raiseComm(code); }
     void raiseLater(int ms, std::int32_t code);
-    // Deliveries and raises still waiting for their timer.
-    int scheduled() const { return scheduled_; }
-
-    // Nanoseconds since the device was made; the clock of every recorded time.
-    std::int64_t nowNs() const { return clock_.nsecsElapsed(); }
+    // The adapter pulled out: the port closes and reports an error of no known kind.
+    void vanish();
 
     // Script.
     OpenResult openResult = OpenResult::Ok;
@@ -56,23 +52,23 @@ class FakeSerialDevice : public SerialDevice {
     BreakHandler onBreak;
 
     // Record.
-    int opens = 0;
     std::string openedPort;
     std::string openedSettings;
     std::string written;
-    std::vector<std::int64_t> writeTimesNs;             // one per written byte
-    std::vector<std::string> lines;                     // complete lines written, without their CR
-    std::vector<std::pair<bool, std::int64_t>> breaks;  // on or off, and when (ns)
+    std::vector<std::int64_t> writeTimesMs;  // one per written byte, on the clock
+    std::vector<std::string> lines;          // complete lines written, without their CR
+    std::vector<std::pair<bool, std::int64_t>> breaks;  // on or off, and when (ms)
     bool dtr = false;
     bool rts = false;
 
   private:
-    QElapsedTimer clock_;
-    QObject timerContext_;  // pending timers die with the device
+    void later(int ms, std::function<void()> action);
+
+    LinkClock& clock_;
+    std::vector<std::unique_ptr<LinkTimer>> scheduled_;
     std::string waiting_;
     std::string partialLine_;
     bool open_ = false;
-    int scheduled_ = 0;
 };
 
 }  // namespace curvalon::test

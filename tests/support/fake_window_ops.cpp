@@ -30,27 +30,19 @@ std::string colourText(Rgb c) {
 
 void FakeWindowOps::setStatusText(const std::string& t) {
     statusTexts.push_back(t);
-    log.push_back("status " + t);
 }
 void FakeWindowOps::messageBox(const std::string& t) {
     messageBoxes.push_back(t);
-    log.push_back("msgbox " + t);
 }
 void FakeWindowOps::beep() {
     ++beeps;
-    log.push_back("beep");
 }
 void FakeWindowOps::setWindowSize(std::int32_t w, std::int32_t h) {
     windowSize = {w, h};
-    log.push_back("size " + std::to_string(w) + "x" + std::to_string(h));
 }
 
 std::string FakeWindowOps::get(const std::string& k) const {
     auto it = state_.find(k);
     return it == state_.end() ? std::string() : it->second;
 }
-std::vector<std::string> FakeWindowOps::since(std::size_t mark) const {
-    return {log.begin() + static_cast<long>(std::min(mark, log.size())), log.end()};
-}
-
 }  // namespace curvalon::test

@@ -1,4 +1,5 @@
-// A WindowOps that keeps every call in order and the last value each control was given.
+// A WindowOps that keeps the last value each control was given, every status text and message
+// box, and the beeps.
 #pragma once
 
 #include <map>
@@ -34,22 +35,18 @@ class FakeWindowOps : public WindowOps {
     LocalDateTime now() override { return clock; }
     void setWindowSize(std::int32_t widthTwips, std::int32_t heightTwips) override;
 
-    // Every call as one line, e.g. "fore ChTtl 0 255,255,255" or "status Stat:".
-    std::vector<std::string> log;
     std::vector<std::string> statusTexts;
     std::vector<std::string> messageBoxes;
     int beeps = 0;
     LocalDateTime clock{2026, 1, 2, 3, 4, 5};
     std::pair<int, int> windowSize{0, 0};
 
-    // The last value set under a log line's key, e.g. get("enabled cbCh 2") is "0" or "1";
-    // empty when never set (controls start visible and enabled).
+    // The last value set under a key, e.g. get("enabled cbCh 2") is "0" or "1", get("fore ChTtl 0")
+    // "255,255,255"; empty when never set (controls start visible and enabled).
     std::string get(const std::string& key) const;
     std::string text(Field f, int i = 0) const { return get(key("text", f, i)); }
     bool visible(Field f, int i = 0) const { return get(key("visible", f, i)) != "0"; }
     std::string status() const { return statusTexts.empty() ? "" : statusTexts.back(); }
-    // Log lines since mark, for checking the order of one operation's effects.
-    std::vector<std::string> since(std::size_t mark) const;
 
   private:
     template <typename Control>
@@ -59,7 +56,6 @@ class FakeWindowOps : public WindowOps {
     template <typename Control>
     void set(const char* what, Control c, int i, const std::string& value) {
         state_[key(what, c, i)] = value;
-        log.push_back(key(what, c, i) + " " + value);
     }
     std::map<std::string, std::string> state_;
 };

@@ -1,8 +1,7 @@
-// The protocol layer wired as the tool wires it, over a scripted port with the simulated
-// instrument answering, in live mode and with the encoding the start-up leaves.
+// The protocol layer wired as the tool wires it, on virtual time, over a scripted port with the
+// simulated instrument answering, in live mode and with the encoding the start-up leaves.
 #pragma once
 
-#include "link/qt_link_clock.h"
 #include "link/serial_link.h"
 #include "model/channel_selection.h"
 #include "model/reference_selection.h"
@@ -11,15 +10,16 @@
 #include "support/fake_serial_device.h"
 #include "support/fake_window_ops.h"
 #include "support/simulated_instrument.h"
+#include "support/virtual_clock.h"
 
 namespace curvalon::test {
 
 struct ProtocolRig {
     ScopeState s;
     FakeWindowOps w;
-    FakeSerialDevice device;
+    VirtualClock clock;
+    FakeSerialDevice device{clock};
     SimulatedInstrument scope;
-    QtLinkClock clock;
     SerialLink link{s, w, device, clock};
     ChannelSelection channels{s, w};
     ReferenceSelection references{s, w};

@@ -1,0 +1,236 @@
+// The serial link on virtual time over a scripted port: opening, paced command lines, when a
+// reply is complete, timeouts, line events and errors, cancelling, and a port that vanishes.
+#include <QtTest>
+
+#include "link/comm_events.h"
+#include "link/serial_link.h"
+#include "support/fake_serial_device.h"
+#include "support/fake_window_ops.h"
+#include "support/qtest_strings.h"
+#include "support/virtual_clock.h"
+
+using namespace curvalon;
+using namespace curvalon::test;
+
+namespace {
+
+struct Rig {
+    ScopeState s;
+    FakeWindowOps w;
+    VirtualClock clock;
+    FakeSerialDevice dev{clock};
+    SerialLink link{s, w, dev, clock};
+    Rig() {
+        initTables(s, rgb(240, 240, 240));
+        link.openPort();
+    }
+    // Answers every command line with these batches, 1 ms apart, the first 10 ms after its
+    // carriage return.
+    void answer(std::vector<std::string> batches) {
+        dev.responder = [batches](FakeSerialDevice& d, const std::string&) {
+            for (std::size_t i = 0; i < batches.size(); ++i)
+                d.deliverLater(10 + int(i), batches[i]);
+        };
+    }
+};
+
+std::string curveOf(int length) {
+    std::string reply = ":CURVE #42500";
+    for (int k = 0; reply.size() < std::size_t(length); ++k)
+        reply.push_back(char(k % 256));  // carriage returns among the data
+    return reply;
+}
+
+}  // namespace
+
+class LinkTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void opensTheFirstPortRaisingModemLines() {
+        Rig r;
+        QCOMPARE(r.dev.openedPort, std::string(firstSerialPort()));
+        QCOMPARE(r.dev.openedSettings, std::string("19200,N,8,1"));
+        QVERIFY(r.dev.dtr && r.dev.rts);
+        QVERIFY(r.w.statusTexts.empty());
+    }
+
+    void openFailureIsNamed_data() {
+        QTest::addColumn<OpenResult>("result");
+        QTest::addColumn<std::string>("text");
+        QTest::newRow("missing") << OpenResult::NotFound << std::string("COM1: Port not found !");
+        QTest::newRow("held") << OpenResult::Busy << std::string("COM1: Port busy !");
+        QTest::newRow("no rights")
+            << OpenResult::NoPermission << std::string("COM1: Permission denied !");
+        QTest::newRow("settings") << OpenResult::BadSettings
+                                  << std::string("COM1: Port settings error !");
+        QTest::newRow("other") << OpenResult::Failed << std::string("COM1: Port open error !");
+    }
+    void openFailureIsNamed() {
+        QFETCH(OpenResult, result);
+        QFETCH(std::string, text);
+        Rig r;
+        r.dev.openResult = result;
+        r.link.openPort("/dev/ttyUSB7");
+        QCOMPARE(r.dev.openedPort, std::string("/dev/ttyUSB7"));
+        QCOMPARE(r.w.status(), text);
+        QCOMPARE(r.w.beeps, 1);
+        QVERIFY(!r.link.portOpen());
+    }
+
+    void sendsOneCharacterEvery5ms() {
+        Rig r;
+        r.s.rxDone = 1;
+        r.dev.deliver("STALE\r");  // after the last reply ended: belongs to no reply
+        r.answer({"1.0E-3\r"});
+        QCOMPARE(r.link.exchange("HOR?", 2000), 0);
+        QCOMPARE(r.dev.written, std::string("HOR?\r"));
+        QCOMPARE(r.dev.writeTimesMs, (std::vector<std::int64_t>{0, 5, 10, 15, 20}));
+        QCOMPARE(r.s.cmdText, std::string("HOR?"));
+        QCOMPARE(r.s.lastCommand, std::string("HOR?"));
+        QCOMPARE(r.s.rxText, std::string("1.0E-3\r"));
+        QCOMPARE(r.w.text(Field::dispTxD_str), std::string("HOR?\r"));
+        QVERIFY(r.w.visible(Field::dispTxD_str) && r.w.visible(Field::dispRxD_str));
+        QVERIFY(!r.link.replyTimerActive());
+    }
+
+    // Each row: the command, the reply's batches, the status and the virtual time it ends at.
+    void replyEnds_data() {
+        QTest::addColumn<std::string>("command");
+        QTest::addColumn<std::vector<std::string>>("batches");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("endMs");
+        using B = std::vector<std::string>;
+        QTest::newRow("carriage return last")
+            << std::string("SEL?") << B{"CH1 1", ";CH2 0\r"} << 0 << 12 << 31;
+        QTest::newRow("carriage return inside")
+            << std::string("SEL?") << B{"A\rB"} << 1 << 3 << 2000;
+        QTest::newRow("line feed") << std::string("SEL?") << B{"A\n"} << 1 << 2 << 2000;
+        QTest::newRow("curve counted")
+            << std::string("CURV?") << B{curveOf(2000), curveOf(514)} << 0 << 2514 << 36;
+        QTest::newRow("curve short")
+            << std::string("CURV?") << B{curveOf(2513)} << 1 << 2513 << 5000;
+        QTest::newRow("overflow") << std::string("SEL?") << B{std::string(2597, 'x'), "y"} << 2
+                                  << 2598 << 31;
+        QTest::newRow("overflow ending in CR")
+            << std::string("SEL?") << B{std::string(2597, 'x') + "\r"} << 2 << 2598 << 30;
+        QTest::newRow("batch past the buffer")
+            << std::string("SEL?") << B{std::string(3000, 'x')} << 2 << 2601 << 30;
+    }
+    void replyEnds() {
+        QFETCH(std::string, command);
+        QFETCH(std::vector<std::string>, batches);
+        QFETCH(int, status);
+        QFETCH(int, count);
+        QFETCH(int, endMs);
+        Rig r;
+        r.answer(batches);
+        QCOMPARE(r.link.exchange(command, command == "CURV?" ? 5000 : 2000), status);
+        QCOMPARE(r.s.rxCount, count);
+        QCOMPARE(int(r.clock.nowMs()), endMs);
+        QCOMPARE(std::string(reinterpret_cast<const char*>(r.s.rxBytes.data()), count), r.s.rxText);
+        // The echo shows the reply's last 15 characters.
+        const std::string& text = r.s.rxText;
+        QCOMPARE(r.w.text(Field::dispRxD_str),
+                 text.substr(text.size() - std::min<std::size_t>(15, text.size())));
+    }
+
+    void lateBytesAreNotPartOfAnyReply() {
+        Rig r;
+        r.answer({"OK\r", "LATE\r"});
+        QCOMPARE(r.link.exchange("SEL?", 2000), 0);
+        r.clock.advance(10);
+        QCOMPARE(r.s.rxText, std::string("OK\r"));
+        r.answer({"NEXT\r"});
+        QCOMPARE(r.link.exchange("HOR?", 2000), 0);
+        QCOMPARE(r.s.rxText, std::string("NEXT\r"));
+    }
+
+    void lineEventsAndErrors_data() {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<std::string>("text");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("clearMs");
+        QTest::newRow("CTS change informs")
+            << int(comm::kCtsChange) << std::string("COM1: CTS change") << 1 << 2000;
+        QTest::newRow("ring informs")
+            << int(comm::kRing) << std::string("COM1: RING detect") << 1 << 2000;
+        QTest::newRow("framing error ends the reply")
+            << int(comm::kFrame) << std::string("COM1: Framing error !") << 3 << 3000;
+        QTest::newRow("unknown code") << 77 << std::string("COM1: Unknown error !") << 3 << 3000;
+    }
+    void lineEventsAndErrors() {
+        QFETCH(int, code);
+        QFETCH(std::string, text);
+        QFETCH(int, status);
+        QFETCH(int, clearMs);
+        Rig r;
+        r.dev.raiseLater(40, code);
+        QCOMPARE(r.link.exchange("SEL?", 2000), status);
+        QCOMPARE(int(r.clock.nowMs()), status == 1 ? 2000 : 40);
+        QCOMPARE(r.w.beeps, status == 3 ? 1 : 0);
+        QCOMPARE(r.link.statusClearInterval(), clearMs);
+        QCOMPARE(r.w.status(), text);
+        r.clock.advance(int(40 + clearMs - 1 - r.clock.nowMs()));
+        QCOMPARE(r.w.status(), text);
+        r.clock.advance(1);
+        QCOMPARE(r.w.status(), std::string());
+    }
+
+    void delayAndCancelTakeTheirTime() {
+        Rig r;
+        r.link.delay(100);
+        QCOMPARE(int(r.clock.nowMs()), 100);
+        r.clock.at(50, [&] { r.link.cancelWait(); });
+        QVERIFY(!r.link.busy());
+        r.clock.at(45, [&] { QVERIFY(r.link.busy()); });
+        QCOMPARE(r.link.exchange("CURV?", 5000), 9);
+        QCOMPARE(int(r.clock.nowMs()), 150);
+        QVERIFY(!r.link.replyTimerActive());
+    }
+
+    void breakIsHeldInsideTheReplyWait() {
+        Rig r;
+        r.dev.onBreak = [](FakeSerialDevice& d, bool on) {
+            if (!on) d.deliverLater(3, std::string("DCL\0\r", 5));
+        };
+        QCOMPARE(r.link.breakExchange(100, 2000), 0);
+        QCOMPARE(r.dev.breaks,
+                 (std::vector<std::pair<bool, std::int64_t>>{{true, 0}, {false, 100}}));
+        QCOMPARE(r.s.rxText, std::string("DCL\0\r", 5));
+        r.dev.onBreak = nullptr;
+        r.link.resetReply();
+        QCOMPARE(r.link.breakExchange(100, 2000), 1);
+        QCOMPARE(int(r.clock.nowMs()), 103 + 2000);
+    }
+
+    // Once the port is gone every exchange fails at once, until it is opened again; a port that
+    // never opened still waits for its answer.
+    void lostPortFailsAtOnce() {
+        Rig r;
+        r.clock.at(30, [&] { r.dev.vanish(); });
+        QCOMPARE(r.link.exchange("CURV?", 5000), 3);
+        QCOMPARE(r.w.status(), std::string("COM1: Unknown error !"));
+        QVERIFY(r.link.portLost());
+        const std::int64_t lostAt = r.clock.nowMs();
+        QCOMPARE(r.link.exchange("CH1?", 2000), 3);
+        QCOMPARE(r.link.breakExchange(100, 2000), 3);
+        QCOMPARE(r.clock.nowMs(), lostAt);
+        QVERIFY(r.dev.breaks.empty());
+        r.link.openPort();
+        QVERIFY(!r.link.portLost());
+        QCOMPARE(r.link.exchange("CH1?", 2000), 1);
+
+        Rig never;
+        never.dev.openResult = OpenResult::NotFound;
+        never.link.closePort();
+        never.link.openPort();
+        QCOMPARE(never.link.exchange("SEL?", 2000), 1);
+        QCOMPARE(int(never.clock.nowMs()), 2000);
+        QVERIFY(never.dev.written.empty());
+    }
+};
+
+QTEST_GUILESS_MAIN(LinkTest)
+#include "test_link.moc"
