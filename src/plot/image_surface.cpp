@@ -97,6 +97,9 @@ ImageMarkerStrip::ImageMarkerStrip(int widthPixels, int maxHeightPixels, Rgb bac
       font_(std::move(font)),
       background_(background) {
     image_.fill(toQRgb(background_));
+    // The painter's hint alone does not stop a font from smoothing its glyphs; the digits must
+    // be in the channel's exact colour like every other mark.
+    font_.setStyleStrategy(QFont::NoAntialias);
 }
 
 void ImageMarkerStrip::cls() {

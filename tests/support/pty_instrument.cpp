@@ -48,22 +48,29 @@ void PtyInstrument::send(const std::string& bytes) {
     }
 }
 
+std::string PtyInstrument::readNow() {
+    char buf[512];
+    const ssize_t n = ::read(fd_, buf, sizeof buf);
+    return n > 0 ? std::string(buf, std::size_t(n)) : std::string();
+}
+
 void PtyInstrument::hangUp() {
-    notifier_.reset();
+    // Possibly from inside the notifier's own signal, as an answer to a line.
+    if (notifier_) notifier_.release()->deleteLater();
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
 }
 
 void PtyInstrument::readAvailable() {
     char buf[512];
-    for (;;) {
+    while (fd_ >= 0) {
         const ssize_t n = ::read(fd_, buf, sizeof buf);
         if (n < 0 && errno == EAGAIN) return;
         if (n <= 0) {  // the port side closed
             notifier_->setEnabled(false);
             return;
         }
-        for (ssize_t i = 0; i < n; ++i)
+        for (ssize_t i = 0; i < n && fd_ >= 0; ++i)
             take(buf[i]);
     }
 }

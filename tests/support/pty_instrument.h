@@ -25,6 +25,8 @@ class PtyInstrument {
     // Starts reading once the port is open: before that the master has nothing to read.
     void listen();
     void send(const std::string& bytes);
+    // Whatever has reached this end so far, without waiting and without the event loop.
+    std::string readNow();
     // The far end going away, as when the cable's other side or the adapter disappears.
     void hangUp();
     // Lets a simulated instrument answer every line. A pseudo-terminal carries no line break,

@@ -1,0 +1,150 @@
+// The real port driver over a pseudo-terminal pair, in real time: the test holds the master side
+// and plays the instrument, the tool opens the slave as its port.
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "link/qt_link_clock.h"
+#include "link/qt_serial_device.h"
+#include "link/serial_link.h"
+#include "shell/main_window.h"
+#include "shell/scope_app.h"
+#include "support/fake_window_ops.h"
+#include "support/pty_instrument.h"
+#include "support/qtest_strings.h"
+#include "support/simulated_instrument.h"
+
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+using namespace curvalon;
+using namespace curvalon::test;
+using Lines = std::vector<std::string>;
+
+class PtyTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void roundTrip() {
+        ScopeState s;
+        FakeWindowOps w;
+        PtyInstrument far;
+        QtSerialDevice device;
+        QtLinkClock clock;
+        SerialLink link{s, w, device, clock};
+        link.openPort(far.slavePath);
+        far.listen();
+        QVERIFY(link.portOpen());
+        QVERIFY(w.statusTexts.empty());  // no modem lines on a pseudo-terminal: not an error
+        std::string curve = ":CURVE #42500";
+        for (int i = 0; i < 2500; ++i)
+            curve.push_back(char(i * 7));
+        far.onLine = [&](const std::string& line) {
+            far.send(line == "HOR?" ? "1.0E-3\r" : curve + "\n");
+        };
+        QCOMPARE(link.exchange("HOR?", 2000), 0);
+        QCOMPARE(far.received, std::string("HOR?\r"));
+        // Four 5 ms pauses at least lie between the first byte and the last.
+        QVERIFY(far.arrivalNs.back() - far.arrivalNs.front() >= 20'000'000);
+        QCOMPARE(s.rxText, std::string("1.0E-3\r"));
+        QCOMPARE(link.exchange("CURV?", 5000), 0);
+        QCOMPARE(std::string(reinterpret_cast<const char*>(s.rxBytes.data()), 2514), curve + "\n");
+    }
+
+    // A byte left in the port's own buffer would leave only when the pacing pause runs the event
+    // loop, after whatever else that pass does: the pause would start before the byte is sent.
+    void writeReachesTheDriverAtOnce() {
+        PtyInstrument far;
+        QtSerialDevice device;
+        QCOMPARE(device.open(far.slavePath, "19200,N,8,1"), OpenResult::Ok);
+        device.write("D");
+        QCOMPARE(far.readNow(), std::string("D"));
+    }
+
+    // A pseudo-terminal always carries 8 data bits without parity, but keeps speed and stop bits.
+    void lineSettingsReachThePort_data() {
+        QTest::addColumn<std::string>("settings");
+        QTest::addColumn<int>("speed");
+        QTest::addColumn<bool>("twoStopBits");
+        QTest::newRow("the link's") << std::string("19200,N,8,1") << int(B19200) << false;
+        QTest::newRow("others") << std::string("9600, e ,7,2") << int(B9600) << true;
+    }
+    void lineSettingsReachThePort() {
+        QFETCH(std::string, settings);
+        QFETCH(int, speed);
+        QFETCH(bool, twoStopBits);
+        PtyInstrument far;
+        QtSerialDevice device;
+        QCOMPARE(device.open(far.slavePath, settings), OpenResult::Ok);
+        const int fd = ::open(far.slavePath.c_str(), O_RDWR | O_NOCTTY);
+        termios t{};
+        QCOMPARE(::tcgetattr(fd, &t), 0);
+        ::close(fd);
+        QCOMPARE(int(::cfgetospeed(&t)), speed);
+        QCOMPARE((t.c_cflag & CSTOPB) != 0, twoStopBits);
+    }
+
+    void openFailures() {
+        PtyInstrument far;
+        QTemporaryDir dir;
+        QtSerialDevice first, second;
+        const std::string settings = SerialLink::kLineSettings;
+        QCOMPARE(second.open(dir.path().toStdString() + "/absent", settings), OpenResult::NotFound);
+        for (const char* bad :
+             {"19200,X,8,1", "19200,N,9,1", "19200,N,8,3", "19k2,N,8,1", "0,N,8,1", "19200,N,8"})
+            QCOMPARE(second.open(far.slavePath, bad), OpenResult::BadSettings);
+        QCOMPARE(first.open(far.slavePath, settings), OpenResult::Ok);
+        QCOMPARE(second.open(far.slavePath, settings), OpenResult::Busy);  // held by another
+    }
+
+    // The tool starts in its real window and wakes the instrument; during a full read the far
+    // end goes away. The rest of that read fails at once as a line error, and initialising
+    // again names the missing port and falls back to demo mode.
+    void portVanishesDuringARead() {
+        PtyInstrument far;
+        SimulatedInstrument instrument;
+        far.answerWith(instrument, 20);
+        far.onLine = [&](const std::string& line) {
+            if (line == "CURV?" &&
+                std::count(instrument.received.begin(), instrument.received.end(), line) == 1)
+                return far.hangUp();
+            far.send(instrument.answer(line));
+        };
+        MainWindow window;
+        QtSerialDevice device;
+        QtLinkClock clock;
+        ScopeApp app(
+            window, device, clock, [](int) {}, far.slavePath);
+        Lines boxes;
+        bool listening = false;
+        QTimer poll;  // opens the master once the tool has its side, and answers message boxes
+        QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
+            if (!listening && app.link().portOpen()) {
+                listening = true;
+                far.listen();
+            }
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                boxes.push_back(box->text().toStdString());
+                box->accept();
+            }
+        });
+        poll.start(2);
+        app.load();
+        QVERIFY(QTest::qWaitFor([&] { return app.state().startupDone == 1 && !app.link().busy(); },
+                                5000));
+        QCOMPARE(app.state().scopePresent, 1);
+        QTest::keyClick(&window, ' ');
+        QCOMPARE(boxes,
+                 (Lines{"Error[3] Packet receive Error(CURV)", "Error[3] Packet receive Error(CH1)",
+                        "Error[3] Packet receive Error(CURV)", "Error[3] Packet receive Error(CH0)",
+                        "Error[3] Packet receive Error(CURV)"}));
+        window.menuItem(Menu::mnuIniTDS2024, 0)->trigger();
+        QCOMPARE(app.state().scopePresent, 0);
+        QCOMPARE(window.statusPanel()->text(),
+                 QString(" Mode : Demo Mode  ( Can't found TDS2024 ! )"));
+    }
+};
+
+QTEST_MAIN(PtyTest)
+#include "test_pty.moc"
