@@ -1,8 +1,12 @@
 // The whole tool in its real main window over the simulated instrument, on virtual time: what
 // the operator's keys, buttons and menus send, and what the window then shows.
 #include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "shell/help_window.h"
@@ -90,7 +94,8 @@ class ShellTest : public QObject {
         QCOMPARE(r.window.windowTitle(), QString("Curvalon (v1.0a)"));
         QCOMPARE(r.app.state().scopePresent, 1);
         QCOMPARE(r.instrument.received, (Lines{"DAT:ENC RIB", "SEL?"}));
-        // The encoding message was replaced by the selection query's; the panel empties 3 s after it.
+        // The encoding message was replaced by the selection query's; the panel empties 3 s after
+        // it.
         QCOMPARE(r.status(), std::string("Stat:"));
         r.clock.advance(3000);
         QCOMPARE(r.status(), std::string());
@@ -301,8 +306,105 @@ class ShellTest : public QObject {
         QVERIFY(r.app.link().portOpen());
         QCOMPARE(r.app.state().scopePresent, 0);
         QCOMPARE(r.status(), std::string(" Mode : Demo Mode  ( Can't found TDS2024 ! )"));
+    }
+
+    // Save asks for a name and a type, writes the file whole, and names it in the status panel;
+    // the file holds what the copy key puts on the clipboard.
+    void saveAndCopy_data() {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("data, extension added") << "Data (*.csv)"
+                                               << "run"
+                                               << "run.csv";
+        QTest::newRow("picture, extension added") << "Picture (*.png)"
+                                                  << "shot"
+                                                  << "shot.png";
+        QTest::newRow("the name's own extension") << "Data (*.csv)"
+                                                  << "shot.png"
+                                                  << "shot.png";
+        QTest::newRow("folder missing") << "Data (*.csv)"
+                                        << "gone/run.csv"
+                                        << "";
+    }
+    void saveAndCopy() {
+        QFETCH(QString, type);
+        QFETCH(QString, name);
+        QFETCH(QString, written);
+        Rig r;
+        r.key(' ');
+        r.device.lines.clear();
+        QTemporaryDir dir;
+        QStringList offered;
+        QTimer chooser;
+        QObject::connect(&chooser, &QTimer::timeout, &chooser, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            offered = dialog->nameFilters()
+                      << QFileInfo(dialog->selectedFiles().value(0)).fileName();
+            dialog->selectNameFilter(type);
+            dialog->setDirectory(dir.path());
+            dialog->selectFile(name);
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        chooser.start(2);
         r.window.menuItem(Menu::mnuSave, 0)->trigger();
-        QCOMPARE(r.status(), std::string(" Mode : Demo Mode  ( Can't found TDS2024 ! )"));
+        QCOMPARE(offered.mid(0, 2), QStringList({"Data (*.csv)", "Picture (*.png)"}));
+        QVERIFY(QRegularExpression("^curvalon-\\d{8}-\\d{6}$").match(offered.value(2)).hasMatch());
+        QVERIFY(r.device.lines.empty());
+        const QString path = dir.filePath(written);
+        if (written.isEmpty()) {
+            QCOMPARE(r.boxes.size(), std::size_t(1));
+            QVERIFY(r.boxes[0].starts_with("Curvalon: Cannot save " +
+                                           dir.filePath(name).toStdString() + ":\n"));
+            QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                     QStringList());
+            QCOMPARE(r.status(), std::string());
+            return;
+        }
+        QCOMPARE(r.status(), "Saved " + path.toStdString());
+        // The copy key is a shortcut of the active window.
+        r.window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&r.window));
+        QTest::keyClick(&r.window, Qt::Key_C, Qt::ControlModifier);
+        const QMimeData* clip = QApplication::clipboard()->mimeData();
+        QVERIFY(clip && clip->hasImage() && clip->hasText());
+        QCOMPARE(clip->imageData().value<QImage>(), r.window.picture());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        if (written.endsWith(".png")) {
+            QCOMPARE(QImage(path).convertToFormat(QImage::Format_RGB32), r.window.picture());
+        } else {
+            QCOMPARE(QString::fromLatin1(file.readAll()), clip->text().replace('\t', ','));
+        }
+    }
+
+    // The plot's context menu copies one of the two; nothing is copied or saved during a wait.
+    void copyOneOrNone() {
+        Rig r;
+        QApplication::clipboard()->clear();
+        for (QAction* a : r.window.findChildren<QAction*>())
+            if (a->text() == "Copy data") a->trigger();
+        const auto has = [](bool image) {
+            const QMimeData* m = QApplication::clipboard()->mimeData();
+            return m && (image ? m->hasImage() : m->hasText());
+        };
+        QVERIFY(has(false) && !has(true));
+        QApplication::clipboard()->clear();
+        r.window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&r.window));
+        bool dialog = false;
+        r.clock.at(10, [&] {
+            QTest::keyClick(&r.window, Qt::Key_C, Qt::ControlModifier);
+            dialog = true;
+            r.window.menuItem(Menu::mnuSave, 0)->trigger();  // would block the test
+            dialog = false;
+        });
+        r.key('9');
+        QVERIFY(!dialog);
+        QVERIFY(!has(false));
+        QTest::keyClick(&r.window, Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(has(false) && has(true));
     }
 };
 

@@ -3,6 +3,7 @@
 // event loops; the tests run them on a virtual clock that jumps to the next deadline.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -32,6 +33,8 @@ class LinkClock {
     virtual void wake() = 0;
     // True while a wait runs.
     virtual bool waiting() const = 0;
+    // Milliseconds since the clock was made.
+    virtual std::int64_t nowMs() const = 0;
 };
 
 }  // namespace curvalon

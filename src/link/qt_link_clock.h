@@ -2,6 +2,7 @@
 // wait, so the thread sleeps until a timer or the port has news.
 #pragma once
 
+#include <QElapsedTimer>
 #include <vector>
 
 #include "link/link_clock.h"
@@ -16,8 +17,12 @@ class QtLinkClock : public LinkClock {
     void waitUntil(const std::function<bool()>& done) override;
     void wake() override;
     bool waiting() const override { return !waiters_.empty(); }
+    std::int64_t nowMs() const override { return elapsed_.elapsed(); }
+
+    QtLinkClock() { elapsed_.start(); }
 
   private:
+    QElapsedTimer elapsed_;
     struct Waiter {
         QEventLoop* loop;
         const std::function<bool()>* done;

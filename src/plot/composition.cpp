@@ -51,7 +51,9 @@ void Composer::readAndDraw() {
     showTrigLevel(s_, w_);
     drawTrigLevelMarker(s_, surface_, s_.trigLevel);
     drawTrigPointMarker(s_, surface_, s_.trigPoint);
-    w_.setText(Field::dispTxD_str, 0, timeStamp(w_.now()));
+    stamp_ = w_.now();
+    stampText_ = timeStamp(stamp_);
+    w_.setText(Field::dispTxD_str, 0, stampText_);
     w_.setVisible(Field::dispTxD_str, 0, true);
     // Grid dots and ticks go over the curves and markers.
     drawGraticule(s_, surface_);

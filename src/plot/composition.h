@@ -25,6 +25,10 @@ class Composer {
     // No instrument traffic and no readout changes.
     void reDraw();
 
+    // When the last read was stamped, as it was shown; empty before the first read.
+    const std::string& stampText() const { return stampText_; }
+    const LocalDateTime& stamp() const { return stamp_; }
+
   private:
     void drawReferences();
     void markDrawnExtent();
@@ -35,6 +39,8 @@ class Composer {
     MarkerStrip& strip_;
     SettingsQueries& queries_;
     CurveTransfer& curves_;
+    LocalDateTime stamp_;
+    std::string stampText_;
 };
 
 }  // namespace curvalon

@@ -1,25 +1,46 @@
 #include "plot/image_surface.h"
 
 #include <QPainter>
+#include <QtMath>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace curvalon {
 
 namespace {
+
 QRgb toQRgb(Rgb c) {
     return qRgb(redOf(c), greenOf(c), blueOf(c));
 }
-}  // namespace
 
-ImageSurface::ImageSurface(int widthPixels, int heightPixels, Rgb background)
-    : image_(widthPixels, heightPixels, QImage::Format_RGB32) {
-    image_.fill(toQRgb(background));
+QImage blankImage(int widthPixels, int heightPixels, Rgb background, qreal ratio) {
+    QImage image(qCeil(widthPixels * ratio), qCeil(heightPixels * ratio), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(toQRgb(background));
+    return image;
 }
 
+}  // namespace
+
+ImageSurface::ImageSurface(int widthPixels, int heightPixels, Rgb background, qreal ratio)
+    : image_(blankImage(widthPixels, heightPixels, background, ratio)),
+      ratio_(ratio),
+      pen_(std::max(1, qRound(ratio))) {}
+
+// Rounding toward minus infinity, so that negative twips stay left and above.
+int ImageSurface::toDevice(std::int32_t twips) const {
+    if (ratio_ == 1) return twipsToPixels(twips);
+    return static_cast<int>(std::floor(twips * ratio_ / kTwipsPerPixel));
+}
+
+// One pen's width of pixels, right and down from the point.
 void ImageSurface::plot(int px, int py, QRgb c) {
-    if (px < 0 || py < 0 || px >= image_.width() || py >= image_.height()) return;
-    reinterpret_cast<QRgb*>(image_.scanLine(py))[px] = c;
+    for (int y = std::max(py, 0); y < std::min(py + pen_, image_.height()); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image_.scanLine(y));
+        for (int x = std::max(px, 0); x < std::min(px + pen_, image_.width()); ++x)
+            row[x] = c;
+    }
 }
 
 // Bresenham with both end pixels set, so a line is exactly one pixel wide and joins its
@@ -57,8 +78,7 @@ void ImageSurface::fillPixels(int left, int top, int right, int bottom, QRgb c) 
 }
 
 void ImageSurface::line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, Rgb c) {
-    rasterLine(twipsToPixels(x1), twipsToPixels(y1), twipsToPixels(x2), twipsToPixels(y2),
-               toQRgb(c));
+    rasterLine(toDevice(x1), toDevice(y1), toDevice(x2), toDevice(y2), toQRgb(c));
     current_ = {x2, y2};
     changed();
 }
@@ -69,13 +89,13 @@ void ImageSurface::lineTo(std::int32_t x, std::int32_t y, Rgb c) {
 
 void ImageSurface::box(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, Rgb c,
                        bool filled) {
-    const int l = twipsToPixels(std::min(x1, x2));
-    const int r = twipsToPixels(std::max(x1, x2));
-    const int t = twipsToPixels(std::min(y1, y2));
-    const int b = twipsToPixels(std::max(y1, y2));
+    const int l = toDevice(std::min(x1, x2));
+    const int r = toDevice(std::max(x1, x2));
+    const int t = toDevice(std::min(y1, y2));
+    const int b = toDevice(std::max(y1, y2));
     const QRgb q = toQRgb(c);
     if (filled) {
-        fillPixels(l, t, r, b, q);
+        fillPixels(l, t, r + pen_ - 1, b + pen_ - 1, q);
     } else {
         rasterLine(l, t, r, t, q);
         rasterLine(r, t, r, b, q);
@@ -87,16 +107,16 @@ void ImageSurface::box(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::i
 }
 
 void ImageSurface::pset(std::int32_t x, std::int32_t y, Rgb c) {
-    plot(twipsToPixels(x), twipsToPixels(y), toQRgb(c));
+    plot(toDevice(x), toDevice(y), toQRgb(c));
     current_ = {x, y};
     changed();
 }
 
-ImageMarkerStrip::ImageMarkerStrip(int widthPixels, int maxHeightPixels, Rgb background, QFont font)
-    : image_(widthPixels, maxHeightPixels, QImage::Format_RGB32),
+ImageMarkerStrip::ImageMarkerStrip(int widthPixels, int maxHeightPixels, Rgb background, QFont font,
+                                   qreal ratio)
+    : image_(blankImage(widthPixels, maxHeightPixels, background, ratio)),
       font_(std::move(font)),
       background_(background) {
-    image_.fill(toQRgb(background_));
     // The painter's hint alone does not stop a font from smoothing its glyphs; the digits must
     // be in the channel's exact colour like every other mark.
     font_.setStyleStrategy(QFont::NoAntialias);

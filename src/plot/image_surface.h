@@ -1,5 +1,7 @@
-// The real drawing targets: off-screen images at 15 twips per pixel, drawn with one-pixel lines
-// and no antialiasing, so that a window can show them again whenever it is uncovered.
+// The real drawing targets: off-screen images at 15 twips per logical pixel, drawn with lines one
+// logical pixel wide and no antialiasing, so that a window can show them again whenever it is
+// uncovered. On a high-density screen they hold the screen's device pixels, so that traces are
+// placed as finely as the screen allows and look as sharp as its text.
 #pragma once
 
 #include <QFont>
@@ -40,7 +42,8 @@ class OffscreenImage {
 
 class ImageSurface : public DrawingSurface, public OffscreenImage {
   public:
-    ImageSurface(int widthPixels, int heightPixels, Rgb background);
+    // Sizes in logical pixels; ratio is the screen's device pixels per logical pixel.
+    ImageSurface(int widthPixels, int heightPixels, Rgb background, qreal ratio = 1);
 
     void line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, Rgb c) override;
     void lineTo(std::int32_t x, std::int32_t y, Rgb c) override;
@@ -53,17 +56,21 @@ class ImageSurface : public DrawingSurface, public OffscreenImage {
     const QImage& image() const override { return image_; }
 
   private:
+    int toDevice(std::int32_t twips) const;
     void plot(int px, int py, QRgb c);
     void rasterLine(int px1, int py1, int px2, int py2, QRgb c);
     void fillPixels(int left, int top, int right, int bottom, QRgb c);
 
     QImage image_;
+    qreal ratio_;
+    int pen_;  // device pixels across one logical pixel
     TwipPoint current_;
 };
 
 class ImageMarkerStrip : public MarkerStrip, public OffscreenImage {
   public:
-    ImageMarkerStrip(int widthPixels, int maxHeightPixels, Rgb background, QFont font);
+    ImageMarkerStrip(int widthPixels, int maxHeightPixels, Rgb background, QFont font,
+                     qreal ratio = 1);
 
     void cls() override;
     void setForeColor(Rgb c) override { fore_ = c; }

@@ -10,9 +10,6 @@ namespace curvalon {
 
 namespace {
 
-constexpr int kCountsPerDiv = 25;
-constexpr int kSamplesPerDiv = 250;
-constexpr int kCentreSample = kSamples / 2;
 const char* const kCountsNote = "counts (25 per division, 0 at the screen centre)";
 
 using Fields = std::vector<std::string>;
@@ -117,7 +114,7 @@ std::string valueField(const ScopeState& s, int src, int k) {
 Fields sampleRow(const ScopeState& s, const std::vector<int>& sources, int k) {
     Fields row{field(k)};
     if (s.timeDiv != 0)
-        row.push_back(field((k - kCentreSample) * s.timeDiv / kSamplesPerDiv + s.horPosition));
+        row.push_back(field((k - kRecordCentre) * s.timeDiv / kSamplesPerDiv + s.horPosition));
     for (int src : sources)
         row.push_back(valueField(s, src, k));
     return row;

@@ -167,7 +167,11 @@ void ScopeApp::menuChosen(Menu m, int index) {
         showHelp();
         return;
     }
-    if (m == Menu::mnuSave || !mayStartCommand()) return;
+    if (!mayStartCommand()) return;
+    if (m == Menu::mnuSave) {
+        save();
+        return;
+    }
     if (m == Menu::mnuIniTDS2024) {
         // The panel keeps the initialisation's last text.
         ops_.setStatusText("Stat:");

@@ -51,9 +51,11 @@ class ImageView : public QWidget {
     }
 
   protected:
-    void paintEvent(QPaintEvent* e) override {
+    void paintEvent(QPaintEvent*) override {
+        // The painter keeps to the exposed area; the picture may hold more device pixels than
+        // this widget has logical ones, and is drawn at its logical size.
         QPainter p(this);
-        p.drawImage(e->rect(), picture_.image(), e->rect());
+        p.drawImage(QPoint(0, 0), picture_.image());
         picture_.shown();
     }
 
@@ -64,12 +66,13 @@ class ImageView : public QWidget {
 MainWindow::MainWindow() {
     setWindowTitle(QString::fromLatin1(kCaption));
     const Rgb back = backColor();
-    surface_ =
-        std::make_unique<ImageSurface>(twipsToPixels(tables::kMaxClientWidthTwips) + 1,
-                                       twipsToPixels(tables::kMaxClientHeightTwips) + 1, back);
+    const qreal ratio = devicePixelRatioF();
+    surface_ = std::make_unique<ImageSurface>(twipsToPixels(tables::kMaxClientWidthTwips) + 1,
+                                              twipsToPixels(tables::kMaxClientHeightTwips) + 1,
+                                              back, ratio);
     strip_ = std::make_unique<ImageMarkerStrip>(twipsToPixels(kStripWidthTwips),
                                                 twipsToPixels(tables::kPanelH.back()) + 1, back,
-                                                fieldFont());
+                                                fieldFont(), ratio);
 
     client_ = new QWidget(this);
     canvas_ = new ImageView(client_, *surface_);
@@ -83,6 +86,7 @@ MainWindow::MainWindow() {
     buildButtons();
     buildMenus();
     buildStatusBar();
+    buildCopyActions();
     setClientSize(tables::kFormW[tables::kStartZoomH] - tables::kFrameWidthTwips,
                   tables::kFormH[tables::kStartZoomV] - tables::kFrameHeightTwips);
 
@@ -230,6 +234,35 @@ void MainWindow::buildStatusBar() {
     statusPanel_->setIndent(2);
     statusPanel_->setFont(fieldFont());
     statusPanel_->setTextFormat(Qt::PlainText);
+}
+
+void MainWindow::buildCopyActions() {
+    auto* both = new QAction(this);
+    both->setShortcut(QKeySequence::Copy);
+    both->setShortcutContext(Qt::WindowShortcut);
+    addAction(both);
+    connect(both, &QAction::triggered, this, [this] { emit copyRequested(true, true); });
+    auto* picture = new QAction(QStringLiteral("Copy picture"), canvas_);
+    auto* data = new QAction(QStringLiteral("Copy data"), canvas_);
+    connect(picture, &QAction::triggered, this, [this] { emit copyRequested(true, false); });
+    connect(data, &QAction::triggered, this, [this] { emit copyRequested(false, true); });
+    canvas_->addActions({picture, data});
+    canvas_->setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+QImage MainWindow::picture() const {
+    // From the strip's left edge to the client area's right edge, down to the status bar.
+    const QRect area(stripWidget_->x(), 0, client_->width() - stripWidget_->x(),
+                     client_->height() - statusBar_->height());
+    const qreal ratio = surface_->image().devicePixelRatio();
+    QImage out((QSizeF(area.size()) * ratio).toSize(), QImage::Format_RGB32);
+    out.setDevicePixelRatio(ratio);
+    QPainter p(&out);
+    p.drawImage(-area.topLeft(), surface_->image());
+    const QRect strip = stripWidget_->geometry().translated(-area.topLeft());
+    p.drawImage(QRectF(strip), strip_->image(),
+                QRectF(QPointF(0, 0), QSizeF(strip.size()) * ratio));
+    return out;
 }
 
 QWidget* MainWindow::stripWidget() const {

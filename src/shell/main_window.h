@@ -36,6 +36,9 @@ class MainWindow : public QMainWindow {
     QLabel* statusPanel() const { return statusPanel_; }
     QWidget* stripWidget() const;
 
+    // The plot and the marker strip as they are on screen, at the screen's resolution.
+    QImage picture() const;
+
     // The client area (below the menu bar) in twips.
     void setClientSize(int widthTwips, int heightTwips);
     void setStripHeight(int heightTwips);
@@ -49,6 +52,8 @@ class MainWindow : public QMainWindow {
     void menuChosen(curvalon::Menu m, int index);
     // Closing from the frame; the window stays open for whoever listens to decide.
     void closeRequested();
+    // The copy key (both) or the plot's context menu (one of them).
+    void copyRequested(bool picture, bool data);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -64,6 +69,7 @@ class MainWindow : public QMainWindow {
     void buildButtons();
     void buildMenus();
     void buildStatusBar();
+    void buildCopyActions();
 
     QWidget* client_ = nullptr;
     std::unique_ptr<ImageSurface> surface_;

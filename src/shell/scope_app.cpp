@@ -31,6 +31,8 @@ ScopeApp::ScopeApp(MainWindow& window, SerialDevice& device, LinkClock& clock,
     QObject::connect(&window_, &MainWindow::menuChosen, &timer1_,
                      [this](Menu m, int i) { menuChosen(m, i); });
     QObject::connect(&window_, &MainWindow::closeRequested, &timer1_, [this] { quitProgram(); });
+    QObject::connect(&window_, &MainWindow::copyRequested, &timer1_,
+                     [this](bool picture, bool data) { copy(picture, data); });
     timer1_.setInterval(kStartUpTickMs);
     QObject::connect(&timer1_, &QTimer::timeout, &timer1_, [this] { timer1Tick(); });
 }

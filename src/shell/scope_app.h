@@ -40,6 +40,10 @@ class ScopeApp {
     void buttonClicked(Button b, int index);
     void menuChosen(Menu m, int index);
     void showHelp();
+    // File > Save: the data or the picture into a file the operator chooses.
+    void save();
+    // The picture, the data or both onto the clipboard, in one entry.
+    void copy(bool picture, bool data);
 
     ScopeState& state() { return state_; }
     SerialLink& link() { return link_; }
@@ -62,6 +66,7 @@ class ScopeApp {
 
   private:
     void timer1Tick();
+    bool writeFile(const QString& path, bool picture);
     void run(Command c, std::int32_t index);
     void clearEcho();
     bool mayStartCommand() const;
@@ -84,6 +89,7 @@ class ScopeApp {
     InstrumentInit init_;
     QTimer timer1_;
     QPointer<HelpWindow> help_;
+    QString saveFolder_;  // the folder of the last save, for this run only
 };
 
 }  // namespace curvalon

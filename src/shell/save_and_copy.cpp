@@ -1,0 +1,90 @@
+// Getting the waveforms out: File > Save writes the data or the picture to a file, the copy key
+// and the plot's context menu put them on the clipboard. Neither talks to the instrument.
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QSaveFile>
+
+#include "plot/waveform_table.h"
+#include "shell/scope_app.h"
+
+namespace curvalon {
+
+namespace {
+
+const QString kDataType = QStringLiteral("Data (*.csv)");
+const QString kPictureType = QStringLiteral("Picture (*.png)");
+
+// "curvalon-YYYYMMDD-HHMMSS", from the stamp of the last read, or from now before any read.
+QString defaultName(const LocalDateTime& t) {
+    return QStringLiteral("curvalon-%1%2%3-%4%5%6")
+        .arg(t.year, 4, 10, QChar('0'))
+        .arg(t.month, 2, 10, QChar('0'))
+        .arg(t.day, 2, 10, QChar('0'))
+        .arg(t.hour, 2, 10, QChar('0'))
+        .arg(t.minute, 2, 10, QChar('0'))
+        .arg(t.second, 2, 10, QChar('0'));
+}
+
+QByteArray table(const ScopeState& s, const std::string& stamp, char separator) {
+    return QByteArray::fromStdString(waveformTable(s, stamp, separator));
+}
+
+}  // namespace
+
+void ScopeApp::save() {
+    ops_.setStatusText("Stat:");
+    const LocalDateTime stamp = composer_.stampText().empty() ? ops_.now() : composer_.stamp();
+    if (saveFolder_.isEmpty()) saveFolder_ = QDir::homePath();
+    QFileDialog dialog(&window_, QStringLiteral("Save"), saveFolder_);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({kDataType, kPictureType});
+    dialog.selectFile(defaultName(stamp));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        ops_.setStatusText("");
+        return;
+    }
+    QString path = dialog.selectedFiles().front();
+    const QFileInfo file(path);
+    saveFolder_ = file.absolutePath();
+    // A name's own extension decides the format; a name without one gets the chosen type's.
+    const QString suffix = file.suffix().toLower();
+    const bool picture =
+        suffix == "png" || (suffix != "csv" && dialog.selectedNameFilter() == kPictureType);
+    if (suffix.isEmpty()) path += picture ? ".png" : ".csv";
+    if (!writeFile(path, picture)) {
+        ops_.setStatusText("");
+        return;
+    }
+    // Stays until the next command, so the operator sees where the file went.
+    window_.statusPanel()->setText(QStringLiteral("Saved ") + QDir::toNativeSeparators(path));
+}
+
+// The file appears whole or not at all; a failure leaves whatever was there before.
+bool ScopeApp::writeFile(const QString& path, bool picture) {
+    QSaveFile file(path);
+    bool written = file.open(QIODevice::WriteOnly);
+    if (written && picture) written = window_.picture().save(&file, "PNG");
+    if (written && !picture) written = file.write(table(state_, composer_.stampText(), ',')) >= 0;
+    if (written && file.commit()) return true;
+    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(QtWindowOps::kApplicationTitle),
+                    QStringLiteral("Cannot save %1:\n%2")
+                        .arg(QDir::toNativeSeparators(path), file.errorString()),
+                    QMessageBox::Ok, &window_);
+    box.exec();
+    return false;
+}
+
+void ScopeApp::copy(bool picture, bool data) {
+    if (!mayStartCommand()) return;
+    auto* mime = new QMimeData;
+    if (picture) mime->setImageData(window_.picture());
+    // Tab-separated: what spreadsheets paste as columns.
+    if (data) mime->setText(QString::fromLatin1(table(state_, composer_.stampText(), '\t')));
+    QApplication::clipboard()->setMimeData(mime);
+}
+
+}  // namespace curvalon
