@@ -25,7 +25,8 @@ int main(int argc, char** argv) {
     ScopeState s;
     initTables(s, rgb(239, 239, 239));
     FakeWindowOps window;
-    FakeSerialDevice device;
+    QtLinkClock clock;
+    FakeSerialDevice device{clock};
     SimulatedInstrument instrument;
     instrument.paced = true;
     instrument.latencyMs = 0;
@@ -38,7 +39,6 @@ int main(int argc, char** argv) {
         instrument.received.pop_back();  // counted, not a second command
         answer(d, line);
     };
-    QtLinkClock clock;
     SerialLink link(s, window, device, clock);
     link.openPort("sim");
     ChannelSelection channels(s, window);

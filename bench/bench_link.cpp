@@ -43,8 +43,8 @@ double processCpuSeconds() {
 struct Rig {
     ScopeState s;
     test::FakeWindowOps w;
-    test::FakeSerialDevice dev;
     QtLinkClock clock;
+    test::FakeSerialDevice dev{clock};
     SerialLink link{s, w, dev, clock};
     Rig() { link.openPort(); }
 };

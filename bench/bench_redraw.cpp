@@ -32,8 +32,8 @@ static void reDrawAt(benchmark::State& st, int magHIdx, int magVIdx) {
     s.chVoltDiv.fill(0.5);
     s.trigLevel = 0.7;
     test::FakeWindowOps window;
-    test::FakeSerialDevice device;
     QtLinkClock clock;
+    test::FakeSerialDevice device{clock};
     SerialLink link(s, window, device, clock);
     ChannelSelection channels(s, window);
     ReferenceSelection references(s, window);

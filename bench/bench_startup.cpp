@@ -51,9 +51,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     MainWindow window;
-    test::FakeSerialDevice device;  // a port with nothing on the far end
-    double demoMs = -1;
     QtLinkClock clock;
+    test::FakeSerialDevice device{clock};  // a port with nothing on the far end
+    double demoMs = -1;
     ScopeApp scope(
         window, device, clock, [](int) {}, "none");
     PaintWatch watch;

@@ -54,8 +54,8 @@ int main(int argc, char** argv) {
 
     {
         MainWindow window;
-        FakeSerialDevice device;  // nothing answers: demo mode
         QtLinkClock clock;
+        FakeSerialDevice device{clock};  // nothing answers: demo mode
         ScopeApp scope(
             window, device, clock, [](int) {}, "none");
         window.show();
@@ -65,11 +65,11 @@ int main(int argc, char** argv) {
     }
     {
         MainWindow window;
-        FakeSerialDevice device;
+        QtLinkClock clock;
+        FakeSerialDevice device{clock};
         SimulatedInstrument instrument;
         fillWaveforms(instrument);
         instrument.attach(device);
-        QtLinkClock clock;
         ScopeApp scope(
             window, device, clock, [](int) {}, "sim");
         window.show();
