@@ -2,8 +2,9 @@
 # Installs the Debian packages Curvalon needs to build, test and run, and only those missing.
 set -euo pipefail
 
+# dpkg-dev gives cpack the shared-library dependencies of the Debian package.
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev qt6-qpa-plugins
-          libbenchmark-dev clang libclang-rt-14-dev)
+          libbenchmark-dev clang libclang-rt-14-dev dpkg-dev)
 
 missing=()
 for p in "${packages[@]}"; do
