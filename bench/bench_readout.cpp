@@ -8,7 +8,7 @@
 #include "plot/number_text.h"
 #include "plot/readout.h"
 #include "support/fake_window_ops.h"
-#include "support/null_window_ops.h"
+#include "null_window_ops.h"
 
 using namespace curvalon;
 

@@ -18,7 +18,7 @@
 #include "protocol/curve_transfer.h"
 #include "protocol/reply_scan.h"
 #include "protocol/settings_queries.h"
-#include "support/null_window_ops.h"
+#include "null_window_ops.h"
 
 using namespace curvalon;
 

@@ -38,16 +38,13 @@ class ProtocolTest : public QObject {
     void failedExchangesAreReported_data() {
         QTest::addColumn<std::string>("query");
         QTest::addColumn<std::string>("box");
-        QTest::newRow("time base")
-            << std::string("HOR?") << std::string("Error[1] Packet receive Error(HOR)");
-        QTest::newRow("trigger") << std::string("TRIG?")
-                                 << std::string("Error[1] Packet receive Error(TRIG)");
-        QTest::newRow("channel") << std::string("CH2?")
-                                 << std::string("Error[1] Packet receive Error(CH1)");
-        QTest::newRow("selection")
-            << std::string("SEL?") << std::string("Error[1] Packet receive Error(SEL)");
-        QTest::newRow("curve") << std::string("CURV?")
-                               << std::string("Error[1] Packet receive Error(CURV)");
+        // clang-format off
+        QTest::newRow("time base") << std::string("HOR?") << std::string("Error[1] Packet receive Error(HOR)");
+        QTest::newRow("trigger") << std::string("TRIG?") << std::string("Error[1] Packet receive Error(TRIG)");
+        QTest::newRow("channel") << std::string("CH2?") << std::string("Error[1] Packet receive Error(CH1)");
+        QTest::newRow("selection") << std::string("SEL?") << std::string("Error[1] Packet receive Error(SEL)");
+        QTest::newRow("curve") << std::string("CURV?") << std::string("Error[1] Packet receive Error(CURV)");
+        // clang-format on
     }
     void failedExchangesAreReported() {
         QFETCH(std::string, query);
@@ -130,10 +127,12 @@ class ProtocolTest : public QObject {
         QTest::addColumn<bool>("stale");
         QTest::addColumn<int>("present");
         QTest::addColumn<int>("endMs");
+        // clang-format off
         QTest::newRow("answers") << true << false << false << 1 << 102;
         QTest::newRow("answer ended by a line feed") << true << true << false << 1 << 2000;
         QTest::newRow("silent") << false << false << false << 0 << 2000;
         QTest::newRow("silent after stale bytes") << false << false << true << 0 << 2000;
+        // clang-format on
     }
     void wakeUp() {
         QFETCH(bool, answers);

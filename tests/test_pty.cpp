@@ -67,8 +67,10 @@ class PtyTest : public QObject {
         QTest::addColumn<std::string>("settings");
         QTest::addColumn<int>("speed");
         QTest::addColumn<bool>("twoStopBits");
+        // clang-format off
         QTest::newRow("the link's") << std::string("19200,N,8,1") << int(B19200) << false;
         QTest::newRow("others") << std::string("9600, e ,7,2") << int(B9600) << true;
+        // clang-format on
     }
     void lineSettingsReachThePort() {
         QFETCH(std::string, settings);

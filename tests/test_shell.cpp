@@ -23,18 +23,15 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
+const char* const kDemoText = " Mode : Demo Mode  ( Can't found TDS2024 ! )";
 const Lines kFullRead{"HOR?",  "TRIG?",       "CH4?",        "DAT:SOU CH4", "CURV?",
                       "CH3?",  "DAT:SOU CH3", "CURV?",       "CH2?",        "DAT:SOU CH2",
                       "CURV?", "CH1?",        "DAT:SOU CH1", "CURV?"};
-
-Lines afterSelect(const Lines& lines) {
+const Lines kNewCurve = [] {
     Lines all{"SEL?"};
-    all.insert(all.end(), lines.begin(), lines.end());
+    all.insert(all.end(), kFullRead.begin(), kFullRead.end());
     return all;
-}
-
-struct Rig;
-using Action = std::function<void(Rig&)>;
+}();
 
 struct Rig {
     MainWindow window;
@@ -64,24 +61,26 @@ struct Rig {
     std::string text(Field f, int i = 0) const { return window.field(f, i)->text().toStdString(); }
     std::string status() const { return window.statusPanel()->text().toStdString(); }
     void key(int k) {
-        if (k < 256)
-            QTest::keyClick(&window, char(k));
-        else
-            QTest::keyClick(&window, Qt::Key(k));
+        k < 256 ? QTest::keyClick(&window, char(k)) : QTest::keyClick(&window, Qt::Key(k));
     }
-    QColor buttonColour(Button b, int i) const {
-        return window.button(b, i)->palette().color(QPalette::Button);
-    }
+    void menu(Menu m, int i = 0) { window.menuItem(m, i)->trigger(); }
+    bool shown(QWidget* w) const { return w->isVisibleTo(&window); }
     QColor colourOf(std::int32_t src) {
         const Rgb c = app.state().traceColor[std::size_t(src)];
         return QColor(redOf(c), greenOf(c), blueOf(c));
     }
-    int pixelsOf(const QImage& image, std::int32_t src) {
-        const QImage img = image.convertToFormat(QImage::Format_RGB32);
+    // Pixels of a source's exact colour in the plot (or the marker strip).
+    int pixelsOf(std::int32_t src, bool strip = false) {
+        const QImage img = (strip ? window.markerStrip().image() : window.surface().image());
         const auto* p = reinterpret_cast<const QRgb*>(img.constBits());
         return int(std::count(p, p + img.width() * img.height(), colourOf(src).rgb()));
     }
 };
+using Action = std::function<void(Rig&)>;
+
+QColor paletteColour(QWidget* w, QPalette::ColorRole role) {
+    return w->palette().color(role);
+}
 
 }  // namespace
 
@@ -89,61 +88,59 @@ class ShellTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void startsLive() {
+    // Awake at start-up: encoding and selection sent, then the space key reads everything.
+    void startsLiveAndReads() {
         Rig r;
         QCOMPARE(r.window.windowTitle(), QString("Curvalon (v1.0a)"));
-        QCOMPARE(r.app.state().scopePresent, 1);
         QCOMPARE(r.instrument.received, (Lines{"DAT:ENC RIB", "SEL?"}));
-        // The encoding message was replaced by the selection query's; the panel empties 3 s after
-        // it.
-        QCOMPARE(r.status(), std::string("Stat:"));
-        r.clock.advance(3000);
+        QCOMPARE(r.status(), std::string("Stat:"));  // the selection query wrote last
+        r.clock.advance(3000);                       // 3 s after the encoding message
         QCOMPARE(r.status(), std::string());
-        QVERIFY(!r.window.field(Field::dispTxD_str, 0)->isVisibleTo(&r.window));
-        QVERIFY(!r.window.button(Button::cbRefFlag, 4)->isVisibleTo(&r.window));
+        QVERIFY(!r.shown(r.window.field(Field::dispTxD_str, 0)) &&
+                !r.shown(r.window.button(Button::cbRefFlag, 4)));
+        QCOMPARE(r.window.centralWidget()->size(), QSize(505, 378));
         for (int ch = 0; ch < 4; ++ch) {
-            QCOMPARE(r.buttonColour(Button::cbCh, ch), r.colourOf(ch));
-            QCOMPARE(r.window.field(Field::ChTtl, ch)->palette().color(QPalette::Window),
+            QCOMPARE(paletteColour(r.window.button(Button::cbCh, ch), QPalette::Button),
+                     r.colourOf(ch));
+            QCOMPARE(paletteColour(r.window.field(Field::ChTtl, ch), QPalette::Window),
                      r.colourOf(ch));
         }
-        QCOMPARE(r.window.centralWidget()->size(), QSize(505, 378));
-    }
-
-    // Without an answer: demo mode with the four generated traces, and every read refused.
-    void startsInDemoMode() {
-        Rig r(false);
-        QCOMPARE(r.status(), std::string(" Mode : Demo Mode  ( Can't found TDS2024 ! )"));
-        for (int ch = 0; ch < 4; ++ch) {
-            QVERIFY(r.pixelsOf(r.window.surface().image(), ch) > 200);
-            QVERIFY(r.pixelsOf(r.window.markerStrip().image(), ch) > 0);
-        }
-        r.key(Qt::Key_Space);
-        QCOMPARE(r.device.lines, Lines{"SEL?"});
-        QCOMPARE(r.boxes, Lines{"Curvalon:  Can't found TDS2024 !"});
-    }
-
-    void fullRead() {
-        Rig r;
-        r.key(Qt::Key_Space);
-        QCOMPARE(r.device.lines, afterSelect(kFullRead));
+        r.key(' ');
+        QCOMPARE(r.device.lines, kNewCurve);
         QVERIFY(r.boxes.empty());
         QCOMPARE(r.status(), std::string());
-        QCOMPARE(r.text(Field::TimeDivTim) + r.text(Field::TimeDivUnit), std::string("500uS"));
-        QCOMPARE(r.text(Field::TrigLevV) + r.text(Field::TrigLevUnit), std::string("1.2V"));
-        QCOMPARE(r.text(Field::TrigerCH), std::string("CH1"));
-        QCOMPARE(r.window.field(Field::TrigerCH, 0)->palette().color(QPalette::WindowText),
+        QCOMPARE(r.text(Field::TimeDivTim) + r.text(Field::TimeDivUnit) + r.text(Field::TrigLevV) +
+                     r.text(Field::TrigLevUnit) + r.text(Field::TrigerCH) +
+                     r.text(Field::Probe, 3) + r.text(Field::Coupling, 3),
+                 std::string("500uS1.2VCH110DC"));
+        QCOMPARE(paletteColour(r.window.field(Field::TrigerCH, 0), QPalette::WindowText),
                  r.colourOf(0));
-        QCOMPARE(r.text(Field::Probe, 3) + r.text(Field::Coupling, 3), std::string("10DC"));
-        QCOMPARE(r.window.field(Field::ChDivV, 2)->palette().color(QPalette::WindowText),
+        QCOMPARE(paletteColour(r.window.field(Field::ChDivV, 2), QPalette::WindowText),
                  r.colourOf(2));
         QVERIFY(QRegularExpression("^\\d{4}\\.\\d\\d\\.\\d\\d  \\d\\d:\\d\\d\\.\\d\\d$")
                     .match(r.window.field(Field::dispTxD_str, 0)->text())
                     .hasMatch());
         for (int ch = 0; ch < 4; ++ch)
-            QVERIFY(r.pixelsOf(r.window.surface().image(), ch) > 200);
+            QVERIFY(r.pixelsOf(ch) > 200 && r.pixelsOf(ch, true) > 0);
     }
 
-    // What each control sends, and the channel it switches.
+    // Without an answer: the four generated traces with their numbers, every read refused; the
+    // picture and the strip empty once the last channel is switched off.
+    void demoMode() {
+        Rig r(false);
+        QCOMPARE(r.status(), std::string(kDemoText));
+        for (int ch = 0; ch < 4; ++ch)
+            QVERIFY(r.pixelsOf(ch) > 200 && r.pixelsOf(ch, true) > 0);
+        r.key(' ');
+        QCOMPARE(r.device.lines, Lines{"SEL?"});
+        QCOMPARE(r.boxes, Lines{"Curvalon:  Can't found TDS2024 !"});
+        for (int k : {'1', '2', '3', '4'})
+            r.key(k);
+        for (int ch = 0; ch < 4; ++ch)
+            QVERIFY(r.pixelsOf(ch) == 0 && r.pixelsOf(ch, true) == 0);
+    }
+
+    // What each control sends, which channel it switches off, and whether markers are drawn.
     void controls_data() {
         QTest::addColumn<Action>("act");
         QTest::addColumn<Lines>("lines");
@@ -152,16 +149,13 @@ class ShellTest : public QObject {
         auto click = [](Button b, int i) -> Action {
             return [b, i](Rig& r) { r.window.button(b, i)->click(); };
         };
-        auto menu = [](Menu m, int i) -> Action {
-            return [m, i](Rig& r) { r.window.menuItem(m, i)->trigger(); };
-        };
+        auto menu = [](Menu m, int i) -> Action { return [m, i](Rig& r) { r.menu(m, i); }; };
         auto key = [](int k) -> Action { return [k](Rig& r) { r.key(k); }; };
+        // clang-format off
         QTest::newRow("S button") << click(Button::cbSelCurve, 0) << kFullRead << -1 << true;
         QTest::newRow("0 key") << key('0') << kFullRead << -1 << true;
-        QTest::newRow("New Curve button")
-            << click(Button::cbNewCurve, 0) << afterSelect(kFullRead) << -1 << true;
-        QTest::newRow("New Curve menu")
-            << menu(Menu::mnuNewCurve, 0) << afterSelect(kFullRead) << -1 << true;
+        QTest::newRow("New Curve button") << click(Button::cbNewCurve, 0) << kNewCurve << -1 << true;
+        QTest::newRow("New Curve menu") << menu(Menu::mnuNewCurve, 0) << kNewCurve << -1 << true;
         QTest::newRow("9 key") << key('9') << Lines{"SEL?"} << -1 << false;
         QTest::newRow("5 key") << key('5') << Lines{"DAT:SOU CH1", "CURV?"} << -1 << false;
         QTest::newRow("8 key") << key('8') << Lines{"DAT:SOU CH4", "CURV?"} << -1 << false;
@@ -169,6 +163,8 @@ class ShellTest : public QObject {
         QTest::newRow("channel button") << click(Button::cbCh, 2) << Lines{} << 2 << true;
         QTest::newRow("channel menu") << menu(Menu::mnuCh, 3) << Lines{} << 3 << true;
         QTest::newRow("Re Draw menu") << menu(Menu::mnuReDraw, 0) << Lines{} << -1 << true;
+        QTest::newRow("a key without action") << key('x') << Lines{} << -1 << false;
+        // clang-format on
     }
     void controls() {
         QFETCH(Action, act);
@@ -182,20 +178,12 @@ class ShellTest : public QObject {
         for (int ch = 0; ch < 4; ++ch) {
             const bool on = ch != channelOff;
             QCOMPARE(r.app.state().chEnable[ch], on ? 1 : 0);
-            QCOMPARE(r.window.field(Field::ChTtl, ch)->palette().color(QPalette::Window) ==
-                         r.colourOf(ch),
-                     on);
+            QCOMPARE(
+                paletteColour(r.window.field(Field::ChTtl, ch), QPalette::Window) == r.colourOf(ch),
+                on);
             QVERIFY(r.window.button(Button::cbCh, ch)->isEnabled());
-            QCOMPARE(r.pixelsOf(r.window.markerStrip().image(), ch) > 0, on && markers);
+            QCOMPARE(r.pixelsOf(ch, true) > 0, on && markers);
         }
-    }
-
-    void stripClearedWhenTheLastChannelGoesOff() {
-        Rig r(false);
-        for (int k : {'1', '2', '3', '4'})
-            r.key(k);
-        for (int ch = 0; ch < 4; ++ch)
-            QCOMPARE(r.pixelsOf(r.window.markerStrip().image(), ch), 0);
     }
 
     void zoomGrowsTheWindow_data() {
@@ -207,15 +195,15 @@ class ShellTest : public QObject {
                     r.key(k);
             };
         };
-        auto menu = [](Menu m, int i) -> Action {
-            return [m, i](Rig& r) { r.window.menuItem(m, i)->trigger(); };
-        };
+        auto menu = [](Menu m, int i) -> Action { return [m, i](Rig& r) { r.menu(m, i); }; };
+        // clang-format off
         QTest::newRow("H steps to x3") << keys("H") << QSize(10075, 5670);
         QTest::newRow("H wraps after x6 to x2") << keys("HHHHH") << QSize(7575, 5670);
         QTest::newRow("V steps to x3") << keys("v") << QSize(7575, 8170);
         QTest::newRow("V wraps after x4 to x2") << keys("VVV") << QSize(7575, 5670);
         QTest::newRow("menu H x10") << menu(Menu::mnuMagH, 9) << QSize(27575, 5670);
         QTest::newRow("menu V x1") << menu(Menu::mnuMagV, 0) << QSize(7575, 5670);
+        // clang-format on
     }
     void zoomGrowsTheWindow() {
         QFETCH(Action, act);
@@ -224,7 +212,7 @@ class ShellTest : public QObject {
         act(r);
         QCOMPARE(r.window.centralWidget()->size(),
                  QSize(twipsToPixels(client.width()), twipsToPixels(client.height())));
-        QCOMPARE(r.pixelsOf(r.window.surface().image(), 0) > 200, true);
+        QVERIFY(r.pixelsOf(0) > 200);
     }
 
     void references() {
@@ -234,25 +222,24 @@ class ShellTest : public QObject {
         r.key('A');  // reference display is off: the key does nothing
         QCOMPARE(r.app.state().refShown[4], 0);
         r.key('U');
-        QVERIFY(r.window.button(Button::cbRefFlag, 4)->isVisibleTo(&r.window));
-        QVERIFY(!r.window.button(Button::cbRefFlag, 6)->isVisibleTo(&r.window));
+        QVERIFY(r.shown(r.window.button(Button::cbRefFlag, 4)) &&
+                !r.shown(r.window.button(Button::cbRefFlag, 6)));
         QVERIFY(r.window.menuItem(Menu::mnuRef, 5)->isEnabled());
         r.key('a');
         r.window.button(Button::cbRefFlag, 5)->click();
-        r.window.menuItem(Menu::mnuRef, 5)->trigger();
-        QCOMPARE(r.buttonColour(Button::cbRefFlag, 4), r.colourOf(4));
-        QCOMPARE(r.app.state().refShown[5], 0);
+        r.menu(Menu::mnuRef, 5);
+        QCOMPARE(paletteColour(r.window.button(Button::cbRefFlag, 4), QPalette::Button),
+                 r.colourOf(4));
         r.device.lines.clear();
         r.key('R');
         QCOMPARE(r.device.lines.size(), std::size_t(4 + 4 * 4));
         QCOMPARE(r.app.state().curve[4][100], std::int32_t(r.instrument.waveforms[4][100]));
         r.window.button(Button::cbReDraw, 0)->click();
-        QVERIFY(r.pixelsOf(r.window.surface().image(), 4) > 200);
-        QCOMPARE(r.pixelsOf(r.window.surface().image(), 5), 0);
-        r.window.menuItem(Menu::mnuViewRef, 0)->trigger();
-        QVERIFY(!r.window.button(Button::cbRefFlag, 4)->isVisibleTo(&r.window));
+        QVERIFY(r.pixelsOf(4) > 200 && r.pixelsOf(5) == 0);
+        r.menu(Menu::mnuViewRef);
+        QVERIFY(!r.shown(r.window.button(Button::cbRefFlag, 4)));
         r.window.button(Button::cbReDraw, 0)->click();
-        QCOMPARE(r.pixelsOf(r.window.surface().image(), 4), 0);
+        QCOMPARE(r.pixelsOf(4), 0);
     }
 
     // While a reply is awaited only the quit key acts: it cancels the wait, and once idle it
@@ -262,15 +249,15 @@ class ShellTest : public QObject {
         r.clock.at(10, [&] {
             r.key('1');
             r.window.button(Button::cbNewCurve, 0)->click();
-            r.window.menuItem(Menu::mnuCh, 1)->trigger();
+            r.menu(Menu::mnuCh, 1);
             r.key(Qt::Key_Escape);
         });
-        r.key(Qt::Key_Space);
+        r.key(' ');
         QCOMPARE(r.app.state().chEnable, (std::array<std::int32_t, 8>{1, 1, 1, 1, 0, 0, 0, 0}));
         QVERIFY(r.exits.empty());
         QCOMPARE(r.boxes.front(), std::string("Curvalon: Error[9] Packet receive Error(SEL)"));
         r.key(Qt::Key_Escape);
-        r.window.menuItem(Menu::mnuEnd, 0)->trigger();
+        r.menu(Menu::mnuEnd);
         r.window.close();
         QCOMPARE(r.exits, (std::vector<int>{0, 0, 0}));
         QVERIFY(!r.app.link().portOpen());
@@ -292,9 +279,8 @@ class ShellTest : public QObject {
         QVERIFY(QTest::qWaitFor([&] { return help.isNull(); }, 1000));
         r.key('?');
         help = r.app.helpWindow();
-        QVERIFY(help->isVisible());
-        r.window.menuItem(Menu::mnuHelp, 0)->trigger();
-        QCOMPARE(r.app.helpWindow(), help.data());
+        r.menu(Menu::mnuHelp);
+        QVERIFY(help && help == r.app.helpWindow() && help->isVisible());
     }
 
     // The initialisation opens a port that failed before and keeps its own last status text.
@@ -302,10 +288,10 @@ class ShellTest : public QObject {
         Rig r;
         r.app.link().closePort();
         r.instrument.setFault(Fault::Silence, SimulatedInstrument::kBreak);
-        r.window.menuItem(Menu::mnuIniTDS2024, 0)->trigger();
+        r.menu(Menu::mnuIniTDS2024);
         QVERIFY(r.app.link().portOpen());
         QCOMPARE(r.app.state().scopePresent, 0);
-        QCOMPARE(r.status(), std::string(" Mode : Demo Mode  ( Can't found TDS2024 ! )"));
+        QCOMPARE(r.status(), std::string(kDemoText));
     }
 
     // Save asks for a name and a type, writes the file whole, and names it in the status panel;
@@ -314,18 +300,12 @@ class ShellTest : public QObject {
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("written");
-        QTest::newRow("data, extension added") << "Data (*.csv)"
-                                               << "run"
-                                               << "run.csv";
-        QTest::newRow("picture, extension added") << "Picture (*.png)"
-                                                  << "shot"
-                                                  << "shot.png";
-        QTest::newRow("the name's own extension") << "Data (*.csv)"
-                                                  << "shot.png"
-                                                  << "shot.png";
-        QTest::newRow("folder missing") << "Data (*.csv)"
-                                        << "gone/run.csv"
-                                        << "";
+        // clang-format off
+        QTest::newRow("data, extension added") << "Data (*.csv)" << "run" << "run.csv";
+        QTest::newRow("picture, extension added") << "Picture (*.png)" << "shot" << "shot.png";
+        QTest::newRow("the name's own extension") << "Data (*.csv)" << "shot.png" << "shot.png";
+        QTest::newRow("folder missing") << "Data (*.csv)" << "gone/run.csv" << "";
+        // clang-format on
     }
     void saveAndCopy() {
         QFETCH(QString, type);
@@ -348,11 +328,10 @@ class ShellTest : public QObject {
             static_cast<QDialog*>(dialog)->accept();
         });
         chooser.start(2);
-        r.window.menuItem(Menu::mnuSave, 0)->trigger();
+        r.menu(Menu::mnuSave);
         QCOMPARE(offered.mid(0, 2), QStringList({"Data (*.csv)", "Picture (*.png)"}));
         QVERIFY(QRegularExpression("^curvalon-\\d{8}-\\d{6}$").match(offered.value(2)).hasMatch());
         QVERIFY(r.device.lines.empty());
-        const QString path = dir.filePath(written);
         if (written.isEmpty()) {
             QCOMPARE(r.boxes.size(), std::size_t(1));
             QVERIFY(r.boxes[0].starts_with("Curvalon: Cannot save " +
@@ -362,6 +341,7 @@ class ShellTest : public QObject {
             QCOMPARE(r.status(), std::string());
             return;
         }
+        const QString path = dir.filePath(written);
         QCOMPARE(r.status(), "Saved " + path.toStdString());
         // The copy key is a shortcut of the active window.
         r.window.show();
@@ -372,36 +352,31 @@ class ShellTest : public QObject {
         QCOMPARE(clip->imageData().value<QImage>(), r.window.picture());
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        if (written.endsWith(".png")) {
+        if (written.endsWith(".png"))
             QCOMPARE(QImage(path).convertToFormat(QImage::Format_RGB32), r.window.picture());
-        } else {
+        else
             QCOMPARE(QString::fromLatin1(file.readAll()), clip->text().replace('\t', ','));
-        }
     }
 
     // The plot's context menu copies one of the two; nothing is copied or saved during a wait.
     void copyOneOrNone() {
         Rig r;
-        QApplication::clipboard()->clear();
-        for (QAction* a : r.window.findChildren<QAction*>())
-            if (a->text() == "Copy data") a->trigger();
+        r.window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&r.window));
         const auto has = [](bool image) {
             const QMimeData* m = QApplication::clipboard()->mimeData();
             return m && (image ? m->hasImage() : m->hasText());
         };
+        QApplication::clipboard()->clear();
+        for (QAction* a : r.window.findChildren<QAction*>())
+            if (a->text() == "Copy data") a->trigger();
         QVERIFY(has(false) && !has(true));
         QApplication::clipboard()->clear();
-        r.window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&r.window));
-        bool dialog = false;
         r.clock.at(10, [&] {
             QTest::keyClick(&r.window, Qt::Key_C, Qt::ControlModifier);
-            dialog = true;
-            r.window.menuItem(Menu::mnuSave, 0)->trigger();  // would block the test
-            dialog = false;
+            r.menu(Menu::mnuSave);  // a dialog would block the test here
         });
         r.key('9');
-        QVERIFY(!dialog);
         QVERIFY(!has(false));
         QTest::keyClick(&r.window, Qt::Key_C, Qt::ControlModifier);
         QVERIFY(has(false) && has(true));

@@ -3,6 +3,7 @@
 // after ";:", a carriage return at the end), keeps the state the tool's commands change, and
 // misbehaves on request. answer() and onBreak() are pure byte-in, byte-out, so the same
 // instrument can sit behind a pseudo-terminal; attach() plugs it into a FakeSerialDevice.
+// Malformed replies of every other kind are scripted with setReply.
 #pragma once
 
 #include <array>
@@ -17,22 +18,8 @@ namespace curvalon::test {
 class FakeSerialDevice;
 
 enum class Fault {
-    None,                // behaves
     Silence,             // no answer at all
     LineFeedTerminator,  // the reply ends with a line feed instead of a carriage return
-    WrongChannelHeader,  // a channel reply names another channel
-    ShortRecord,         // a 1000-point curve record
-    OversizedReply,      // the reply is padded past 3000 bytes
-    TrailingBytes,       // a stray line follows the reply
-    LineError,           // a framing error halfway through the reply (over a device only)
-};
-
-// How the channel reply is laid out; firmware versions differ.
-enum class ChannelLayout {
-    Standard,         // PROBE;SCALE;POSITION;COUPLING;BANDWIDTH;INVERT
-    NoInvert,         // ... ends after BANDWIDTH
-    ProbeLast,        // SCALE;POSITION;COUPLING;BANDWIDTH;PROBE, no INVERT
-    UnitAfterInvert,  // ... INVERT;YUNIT "V"
 };
 
 struct ChannelSetup {
@@ -43,8 +30,7 @@ struct ChannelSetup {
     std::string position = "0.0E0";
     std::string coupling = "DC";
     std::string bandwidth = "OFF";
-    std::string invert = "OFF";
-    ChannelLayout layout = ChannelLayout::Standard;
+        std::string invert = "OFF";
 };
 
 class SimulatedInstrument {
@@ -73,10 +59,8 @@ class SimulatedInstrument {
     std::string horPosition = "0.0E0";
     std::string delayScale = "5.0E-5";
     std::string delayPosition = "0.0E0";
-    std::string trigLevel = "1.20E0";
+        std::string trigLevel = "1.20E0";
     std::string edgeSource = "CH1";
-    std::string videoSource = "CH2";
-    std::string pulseSource = "CH3";
     // Signed samples per source 0..7 (CH1..CH4, REFA..REFD).
     std::array<std::array<std::int8_t, kSamples>, 8> waveforms{};
     std::string encoding = "RPB";  // the power-on default; "DAT:ENC RIB" makes it signed
@@ -92,27 +76,18 @@ class SimulatedInstrument {
     int latencyMs = 2;
     std::size_t batchBytes = 64;
 
-    // Every command line received, in order, without its carriage return.
+        // Every command line received, in order, without its carriage return.
     std::vector<std::string> received;
-    int breaks = 0;
 
   private:
-    struct Reply {
-        std::string bytes;     // the reply proper
-        std::string trailing;  // bytes that follow it
-        bool lineError = false;
-    };
-
-    Reply respond(const std::string& line);
-    Reply wake();
-    Reply shape(const std::string& line, std::string body);
+    std::string shape(const std::string& line, std::string body) const;
     std::string replyBody(const std::string& line);
     std::string selectReply() const;
-    std::string channelReply(int ch, bool wrongHeader) const;
-    std::string curveReply(bool shortRecord) const;
+    std::string channelReply(int ch) const;
+    std::string curveReply() const;
     void track(const std::string& line);
     bool has(Fault fault, const std::string& line) const;
-    void send(FakeSerialDevice& device, const Reply& reply) const;
+    void send(FakeSerialDevice& device, const std::string& reply) const;
 
     std::set<std::pair<std::string, Fault>> faults_;
     std::map<std::string, std::string> replies_;

@@ -1,4 +1,4 @@
-// A WindowOps that keeps nothing: for the fuzzer and the benchmarks, where only the work done
+// A WindowOps that keeps nothing: for the fuzzer and the readout benchmark, where only the work done
 // before a write matters. Every byte written is still read, so a text built from outside a
 // buffer shows up under AddressSanitizer and the compiler cannot drop the work.
 #pragma once
