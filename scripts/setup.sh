@@ -2,9 +2,10 @@
 # Installs the Debian packages Curvalon needs to build, test and run, and only those missing.
 set -euo pipefail
 
-# dpkg-dev gives cpack the shared-library dependencies of the Debian package.
+# dpkg-dev gives cpack the shared-library dependencies of the Debian package; locales holds the
+# sources from which the test command builds a decimal-comma locale.
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev qt6-qpa-plugins
-          libbenchmark-dev clang libclang-rt-14-dev dpkg-dev)
+          libbenchmark-dev clang libclang-rt-14-dev dpkg-dev locales)
 
 missing=()
 for p in "${packages[@]}"; do
