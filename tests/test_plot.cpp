@@ -274,15 +274,17 @@ class PlotTest : public QObject {
     }
 
     // A channel that is off turns grey with its texts left alone; a source that is no channel is
-    // shown in the plain text colour; index 4 is no channel.
+    // shown in the plain text colour; index 4 is no channel. The time stamp runs on a 24-hour
+    // clock.
     void readoutOfOffChannelsAndOtherSources() {
         Plot p;
         p.s.trigSource = "EXT", p.s.chEnable[4] = 1;
-        showTrigSource(p.s, p.w), showChannelSettings(p.s, p.w, 1),
-            showChannelSettings(p.s, p.w, 4);
+        showTrigSource(p.s, p.w);
+        showChannelSettings(p.s, p.w, 1);
+        showChannelSettings(p.s, p.w, 4);
         QCOMPARE(values(p.w,
-                        "fore TrigerCH 0, fore Probe 1, fore Invert 1, text ChDivV 1, fore "
-                        "Probe 4, text Probe 4"),
+                        "fore TrigerCH 0, fore Probe 1, fore Invert 1, text ChDivV 1, "
+                        "fore Probe 4, text Probe 4"),
                  "0,0,0|196,196,196|196,196,196|||");
         QCOMPARE(timeStamp({1999, 12, 31, 23, 59, 0}), std::string("1999.12.31  23:59.00"));
     }
@@ -296,20 +298,31 @@ class PlotTest : public QObject {
         QVERIFY(c.device.lines.empty() && c.surface.image() == before);
     }
 
-    void liveReadsSettingsThenChannelsFromCh4Down() {
+    // Live, the settings are read, then each shown channel from CH4 down, and the readout shows
+    // what was read; a new curve first asks the instrument which channels are shown.
+    void readAndDraw_data() {
+        rows({{"read and draw", "read", "HOR?|TRIG?|CH4?|DAT:SOU CH4|CURV?|CH1?|DAT:SOU CH1|CURV?"},
+              {"new curve", "new",
+               "SEL?|HOR?|TRIG?|CH4?|DAT:SOU CH4|CURV?|CH1?|DAT:SOU CH1|CURV?"}});
+    }
+    void readAndDraw() {
+        QFETCH(QString, input);
+        QFETCH(QString, expected);
         Scene c;
         c.s.chEnable[0] = c.s.chEnable[3] = 1;
-        c.composer.readAndDraw();
-        QCOMPARE(c.device.lines,
-                 (std::vector<std::string>{"HOR?", "TRIG?", "CH4?", "DAT:SOU CH4", "CURV?", "CH1?",
-                                           "DAT:SOU CH1", "CURV?"}));
+        c.scope.channels[1].displayed = c.scope.channels[2].displayed = false;
+        input == "new" ? c.composer.newCurve() : c.composer.readAndDraw();
+        QStringList lines;
+        for (const std::string& line : c.device.lines)
+            lines << QString::fromStdString(line);
+        QCOMPARE(lines.join('|'), expected);
         QCOMPARE(values(c.w,
-                        "text TimeDivTim 0, text TimeDivUnit 0, text TrigPosiTim 0, text "
-                        "TrigPosiUnit 0, text TrigerCH 0, fore TrigerCH 0, text TrigLevV 0, "
-                        "text TrigLevUnit 0, text Probe 0, text ChDivV 0, text ChDivUnit 0, "
-                        "text Coupling 0, text BWLimit 0, text Invert 0, fore Probe 0, text "
-                        "ChDivV 3, text dispTxD_str 0, visible dispTxD_str 0"),
-                 "500|uS|0|S|CH1|255,200,0|1.2|V|10|500|mV|DC|OFF|OFF|255,200,0|500|"
+                        "text TimeDivTim 0, text TimeDivUnit 0, text TrigPosiTim 0, "
+                        "text TrigerCH 0, fore TrigerCH 0, text TrigLevV 0, text TrigLevUnit 0, "
+                        "text Probe 0, text ChDivV 0, text ChDivUnit 0, text Coupling 0, "
+                        "text BWLimit 0, text Invert 0, fore Probe 0, text ChDivV 3, "
+                        "text dispTxD_str 0, visible dispTxD_str 0"),
+                 "500|uS|0|CH1|255,200,0|1.2|V|10|500|mV|DC|OFF|OFF|255,200,0|500|"
                  "2026.01.02  03:04.05|1");
     }
 
@@ -324,9 +337,12 @@ class PlotTest : public QObject {
               {"dot of column 250, row 5", "2850 300", "0,0,0"}, {"old picture erased", "7600 5300", "240,240,240"},
               {"CH1 sample 128 on the centre row", "2606 2700", "255,200,0"},
               {"CH2 sample 91 over REFA", "2532 2700", "0,196,196"}, {"dot over CH1 sample 750", "3850 500", "0,0,0"},
+              {"REFA under the channels", "3000 2700", "192,192,128"},
+              {"CH1 over CH2 where they cross", "2788 880", "255,200,0"},
+              {"failed reads clear both traces, CH1 over CH2", "3000 2700 fail", "255,200,0"},
               {"REFB shown", "3000 1700", "128,192,192"}, {"REFC not shown", "3000 1200", "240,240,240"},
               {"REFB hidden with the references", "3000 1700 hidden", "240,240,240"},
-              {"CH1 ground marker", "2300 2700", "255,200,0"}, {"trigger point marker", "4850 150", "160,160,160"},
+              {"CH1 ground marker", "2300 2700", "255,200,0"}, {"trigger point marker", "4850 150", "160,160,160"}, {"top of the trigger point marker's shaft", "4850 70", "160,160,160"},
               {"trigger level 1.2 V at 0.5 V/div: row 65", "7400 1500", "255,200,0"}});
         // clang-format on
     }
@@ -335,8 +351,9 @@ class PlotTest : public QObject {
         QFETCH(QString, expected);
         Scene c;
         c.s.chEnable[0] = c.s.chEnable[1] = c.s.refShown[4] = c.s.refShown[5] = 1;
-        c.s.refView = !input.endsWith("hidden");
-        c.s.curve[5].fill(50), c.s.curve[6].fill(75);
+        c.s.refView = !input.contains("hidden");
+        c.s.curve[0].fill(50), c.s.curve[5].fill(50), c.s.curve[6].fill(75);
+        if (input.contains("fail")) c.scope.setFault(Fault::Silence, "CURV?");
         auto draw = [&c](void (Composer::*how)()) {
             c.s.drawnMagH = c.s.drawnMagV = 0;
             c.surface.box(0, 0, 99999, 99999, kBlack, true);  // an old picture to erase

@@ -161,10 +161,6 @@ int SerialLink::statusClearInterval() const {
     return timer2_->interval();
 }
 
-bool SerialLink::statusClearActive() const {
-    return timer2_->isActive();
-}
-
 void SerialLink::cancelWait() {
     s_.rxDone = 1;
     s_.rxStatus = kStatusCancelled;

@@ -70,7 +70,6 @@ class SerialLink {
     // Timer2: empties the status panel once this interval has passed.
     void armStatusClear(int milliseconds);
     int statusClearInterval() const;
-    bool statusClearActive() const;
 
     // The quit key while a reply is awaited: the wait ends at once with rxStatus 9.
     void cancelWait();
