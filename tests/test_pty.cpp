@@ -45,7 +45,7 @@ class PtyTest : public QObject {
         };
         QCOMPARE(link.exchange("HOR?", 2000), 0);
         QCOMPARE(far.received, std::string("HOR?\r"));
-                // Four 5 ms pauses lie between the first byte and the last; the reader shares the tool's
+        // Four 5 ms pauses lie between the first byte and the last; the reader shares the tool's
         // thread, so it may stamp a byte late, but never all of them early.
         QVERIFY(far.arrivalNs.back() - far.arrivalNs.front() >= 15'000'000);
         QCOMPARE(s.rxText, std::string("1.0E-3\r"));
@@ -99,6 +99,23 @@ class PtyTest : public QObject {
             QCOMPARE(second.open(far.slavePath, bad), OpenResult::BadSettings);
         QCOMPARE(first.open(far.slavePath, settings), OpenResult::Ok);
         QCOMPARE(second.open(far.slavePath, settings), OpenResult::Busy);  // held by another
+    }
+
+    // A port lost, opened again and lost again is reported each time.
+    void lostAgainAfterReopening() {
+        ScopeState s;
+        FakeWindowOps w;
+        QtSerialDevice device;
+        QtLinkClock clock;
+        SerialLink link{s, w, device, clock};
+        for (std::size_t round = 1; round <= 2; ++round) {
+            PtyInstrument far;
+            link.openPort(far.slavePath);
+            far.listen();
+            far.onLine = [&](const std::string&) { far.hangUp(); };
+            QCOMPARE(link.exchange("HOR?", 2000), 3);
+            QCOMPARE(w.statusTexts, std::vector<std::string>(round, "COM1: Unknown error !"));
+        }
     }
 
     // The tool starts in its real window and wakes the instrument; during a full read the far
