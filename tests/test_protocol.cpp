@@ -107,14 +107,14 @@ class ProtocolTest : public QObject {
         QCOMPARE(r.curves.readReferences(), 0);  // reference display off: nothing to do
         QVERIFY(r.device.lines.empty());
         r.s.refView = 1;
-        r.s.chEnable[5] = 1;
+        r.s.chEnable[5] = r.s.chEnable[7] = 1;
         r.scope.refStored[3] = false;  // REFD holds nothing: its transfer fails
         QCOMPARE(r.curves.readReferences(), 1);
         Lines expected{"SEL:REFA OFF", "SEL:REFB OFF", "SEL:REFC OFF", "SEL:REFD OFF"};
         for (std::string ref : {"REFA", "REFB", "REFC", "REFD"})
             expected.insert(expected.end(), {"SEL:" + ref + " ON", "DAT:SOU " + ref, "CURV?",
                                              "SEL:" + ref + " OFF"});
-        expected.push_back("SEL:REFB ON");
+        expected.insert(expected.end(), {"SEL:REFB ON", "SEL:REFD ON"});
         QCOMPARE(r.device.lines, expected);
         QCOMPARE(r.s.curve[6][100], std::int32_t(r.scope.waveforms[6][100]));
         QCOMPARE(r.w.messageBoxes, Lines{"Error[1] Packet receive Error(CURV)"});
@@ -149,14 +149,20 @@ class ProtocolTest : public QObject {
         int redraws = 0;
         InstrumentInit init(r.s, r.w, r.link, r.queries, r.channels, [&] { ++redraws; });
         r.link.closePort();  // reopened for the check
+        bool echoedDuringTheWait = false;
+        r.clock.at(50, [&] {
+            echoedDuringTheWait = r.w.visible(Field::dispTxD_str) &&
+                                  r.w.text(Field::dispTxD_str) == "Check TDS2024 ...";
+        });
         init.initInstrument();
+        QVERIFY(echoedDuringTheWait);
         QCOMPARE(r.s.scopePresent, present);
         QCOMPARE(r.device.breaks.size(), std::size_t(2));
         // The wait ends at the answer's carriage return or at the timer, whichever comes first.
         const auto& writes = r.device.writeTimesMs;
         QCOMPARE(int(writes.empty() ? r.clock.nowMs() : writes.front()), endMs);
         QCOMPARE(r.w.statusTexts.front(), std::string("send [Break] to TDS2024 for initial"));
-        QVERIFY(!r.w.visible(Field::dispRxD_str));
+        QVERIFY(!r.w.visible(Field::dispTxD_str) && !r.w.visible(Field::dispRxD_str));
         if (present) {
             QCOMPARE(r.device.lines, (Lines{"DAT:ENC RIB", "SEL?"}));
             QCOMPARE(r.scope.encoding, std::string("RIB"));

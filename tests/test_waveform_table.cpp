@@ -102,6 +102,7 @@ class WaveformTableTest : public QObject {
         tweak(*s);
         const QString table = QString::fromStdString(waveformTable(*s, kStamp, ','));
         QVERIFY2(note.isEmpty() || table.contains("\n" + note + "\n"), qPrintable(note));
+        QCOMPARE(table.contains("# references in counts"), s->refView == 1);
         QVERIFY2(table.contains("\n" + namesAndFirstRow + "\n"), qPrintable(table.left(800)));
     }
 
