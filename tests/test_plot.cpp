@@ -83,15 +83,18 @@ struct Plot {
             if (op == 'M') drawTrigPointMarker(s, d, n(1));
         }
     }
-    // The strokes' extent and colour, then what the marker strip was told.
+    // The strokes' extent, their length in twips and colour, then what the marker strip was told.
     std::string outline() const {
         QRect all;
+        int ink = 0;
         for (const Stroke& st : rec.strokes)
-            all |= QRect(st.x1, st.y1, 1, 1) | QRect(st.x2, st.y2, 1, 1);
+            all |= QRect(st.x1, st.y1, 1, 1) | QRect(st.x2, st.y2, 1, 1),
+                ink += std::abs(st.x2 - st.x1) + std::abs(st.y2 - st.y1);
         std::string out = extent(int(rec.strokes.size()), all);
-        if (!out.empty()) out += " " + colourText(rec.strokes[0].colour);
+        if (!out.empty())
+            out += " ink " + std::to_string(ink) + " " + colourText(rec.strokes[0].colour);
         for (const std::string& call : strip.log)
-            out += " | " + call;
+            out += "|" + call;
         return out;
     }
 };
@@ -111,7 +114,7 @@ class PlotTest : public QObject {
     // Drawing calls on a 12 x 8 pixel image, at 2 device pixels per pixel after "x2".
     void imageSurface_data() {
         // clang-format off
-        rows({{"line: both ends, one pixel wide, via 2,2", "L 15 15 75 45; P 30 30", "5 in 1,1..5,3"},
+        rows({{"line: both ends, 1 px wide, via 2,2", "L 15 15 75 45; P 30 30", "5 in 1,1..5,3"},
               {"steep line drawn backwards, via 1,2", "L 60 105 15 15; P 15 30", "7 in 1,1..4,7"},
               {"outlined box: all four sides", "O 150 75 15 15", "26 in 1,1..10,5"},
               {"filled box cut at the top left", "F -30 -30 45 30", "12 in 0,0..3,2"},
@@ -209,29 +212,23 @@ class PlotTest : public QObject {
 
     void strokes_data() {
         // clang-format off
-        rows({{"trace: first point one twip in, +127 above, -128 below", "S 0 0 127; S 0 2499 -128; C 0",
-               "2499 in 2351,160..7348,5260 255,200,0"},
+        rows({{"trace: 1 twip in, +127 above, -128 below", "S 0 0 127; S 0 2499 -128; C 0", "2499 in 2351,160..7348,5260 ink 10097 255,200,0"},
               {"trace of source 8", "C 8", ""}, {"trace of source -1", "C -1", ""},
-              {"ground CH1 centre: right arrow", "G 0 0",
-               "60 in 2220,2620..2338,2780 255,200,0 | fore 255,200,0 | at 20,2620 | print 1"},
-              {"ground CH1 on the top edge: right arrow", "G 0 125",
-               "60 in 2220,120..2338,280 255,200,0 | fore 255,200,0 | at 20,120 | print 1"},
-              {"ground CH3 above: up arrow 4 rows in", "G 2 126",
-               "80 in 2180,280..2338,400 208,0,208 | fore 208,0,208 | at 20,200 | print 3"},
-              {"ground CH4 on the bottom edge: right arrow", "G 3 -125",
-               "60 in 2220,5120..2338,5280 0,208,0 | fore 0,208,0 | at 20,5120 | print 4"},
-              {"ground CH4 below: down arrow 6 rows in", "G 3 -126",
-               "80 in 2180,4960..2338,5080 0,208,0 | fore 0,208,0 | at 20,5000 | print 4"},
+              {"ground CH1 centre: right arrow", "G 0 0", "60 in 2220,2620..2338,2780 ink 3680 255,200,0|fore 255,200,0|at 20,2620|print 1"},
+              {"ground CH1 on the top edge: right arrow", "G 0 125", "60 in 2220,120..2338,280 ink 3680 255,200,0|fore 255,200,0|at 20,120|print 1"},
+              {"ground CH3 above: up arrow 4 rows in", "G 2 126", "80 in 2180,280..2338,400 ink 3360 208,0,208|fore 208,0,208|at 20,200|print 3"},
+              {"ground CH4 on the bottom edge: right arrow", "G 3 -125", "60 in 2220,5120..2338,5280 ink 3680 0,208,0|fore 0,208,0|at 20,5120|print 4"},
+              {"ground CH4 below: down arrow 6 rows in", "G 3 -126", "80 in 2180,4960..2338,5080 ink 3360 0,208,0|fore 0,208,0|at 20,5000|print 4"},
               {"ground of index 4", "G 4 0", ""},
-              {"level 0.5 V, CH2 0.2 V/div: row 62", "V CH2 0.2 0 0.5", "60 in 7362,1360..7480,1520 0,196,196"},
-              {"level on row 0: left arrow", "V CH3 1 125 0", "60 in 7362,120..7480,280 208,0,208"},
-              {"level on row -1: up arrow", "V CH4 1 126 0", "80 in 7360,200..7518,320 0,208,0"},
-              {"level on row 255: left arrow", "V CH1 1 -130 0", "60 in 7362,5220..7480,5380 255,200,0"},
-              {"level on row 256: down arrow", "V CH1 1 -131 0", "80 in 7360,5080..7518,5200 255,200,0"},
+              {"level 0.5 V, CH2 0.2 V/div: row 62", "V CH2 0.2 0 0.5", "60 in 7362,1360..7480,1520 ink 3680 0,196,196"},
+              {"level on row 0: left arrow", "V CH3 1 125 0", "60 in 7362,120..7480,280 ink 3680 208,0,208"},
+              {"level on row -1: up arrow", "V CH4 1 126 0", "80 in 7360,200..7518,320 ink 3360 0,208,0"},
+              {"level on row 255: left arrow", "V CH1 1 -130 0", "60 in 7362,5220..7480,5380 ink 3680 255,200,0"},
+              {"level on row 256: down arrow", "V CH1 1 -131 0", "80 in 7360,5080..7518,5200 ink 3360 255,200,0"},
               {"level on EXT", "V EXT 1 0 0", ""}, {"level at 0 V/div", "V CH1 0 0 1", ""},
               {"level not a number", "V CH1 1 0 nan", ""},
-              {"trigger point 2499: down arrow", "M 2499", "80 in 7268,70..7426,190 160,160,160"},
-              {"trigger point 2500: left arrow", "M 2500", "60 in 2352,60..2470,220 160,160,160"}});
+              {"trigger point 2499: down arrow", "M 2499", "80 in 7268,70..7426,190 ink 3360 160,160,160"},
+              {"trigger point 2500: left arrow", "M 2500", "60 in 2352,60..2470,220 ink 3680 160,160,160"}});
         // clang-format on
     }
     void strokes() {
@@ -254,12 +251,11 @@ class PlotTest : public QObject {
               {"", "T 0.00001234", "12.3 uS"}, {"", "T 1.234e-7", "123 nS"}, {"", "T 1.234e-8", "12.3 nS"},
               {"", "P inf", "??? S"}, {"", "P 0", "0 S"}, {"", "P 1", "1 S"}, {"", "P 12.34", "12.3 S"},
               {"", "P 0.12345", "123. mS"}, {"", "P 0.001", "1 mS"}, {"", "P 0.0123456", "12.34 mS"},
-              {"", "P 0.000123456", "123. uS"}, {"", "P 0.000001", "1 uS"},
-              {"", "P 0.0000123456", "12.34 uS"}, {"", "P 1.23456e-7", "123. nS"}, {"", "P -1", "-1 S"},
-              {"", "P -12.34", "-12. S"}, {"", "P -0.12345", "-123 mS"}, {"", "P -0.001", "-1 mS"},
-              {"", "P -0.0123456", "-12.3 mS"}, {"", "P -0.000123456", "-123 uS"},
-              {"", "P -0.000001", "-1 uS"}, {"", "P -0.0000123456", "-12.3 uS"},
-              {"", "P -1.23456e-7", "-123 nS"}});
+              {"", "P 0.000123456", "123. uS"}, {"", "P 0.000001", "1 uS"}, {"", "P 0.0000123456", "12.34 uS"},
+              {"", "P 1.23456e-7", "123. nS"}, {"", "P -1", "-1 S"}, {"", "P -12.34", "-12. S"},
+              {"", "P -0.12345", "-123 mS"}, {"", "P -0.001", "-1 mS"}, {"", "P -0.0123456", "-12.3 mS"},
+              {"", "P -0.000123456", "-123 uS"}, {"", "P -0.000001", "-1 uS"},
+              {"", "P -0.0000123456", "-12.3 uS"}, {"", "P -1.23456e-7", "-123 nS"}});
         // clang-format on
     }
     // N: the number's text; V, T, P: as volts, time per division and position, value and unit.
@@ -332,17 +328,21 @@ class PlotTest : public QObject {
         // clang-format off
         rows({{"box top edge", "4000 200", "0,0,0"}, {"box bottom edge", "4000 5200", "0,0,0"},
               {"box left edge", "2350 3050", "0,0,0"}, {"box right edge", "7350 3050", "0,0,0"},
-              {"screen edge row 25", "3000 700", "208,208,208"}, {"screen edge row 225", "3000 4700", "208,208,208"},
+              {"screen edge row 25", "3000 700", "208,208,208"},
+              {"screen edge row 225", "3000 4700", "208,208,208"},
               {"dot of row 50, sample 50", "2450 1200", "0,0,0"}, {"between two dots", "2500 1200", "240,240,240"},
-              {"dot of column 250, row 5", "2850 300", "0,0,0"}, {"old picture erased", "7600 5300", "240,240,240"},
+              {"dot of column 250, row 5", "2850 300", "0,0,0"},
+              {"old picture erased", "7600 5300", "240,240,240"},
               {"CH1 sample 128 on the centre row", "2606 2700", "255,200,0"},
-              {"CH2 sample 91 over REFA", "2532 2700", "0,196,196"}, {"dot over CH1 sample 750", "3850 500", "0,0,0"},
+              {"CH2 sample 91 over REFA", "2532 2700", "0,196,196"},
+              {"dot over CH1 sample 750", "3850 500", "0,0,0"},
               {"REFA under the channels", "3000 2700", "192,192,128"},
               {"CH1 over CH2 where they cross", "2788 880", "255,200,0"},
               {"failed reads clear both traces, CH1 over CH2", "3000 2700 fail", "255,200,0"},
               {"REFB shown", "3000 1700", "128,192,192"}, {"REFC not shown", "3000 1200", "240,240,240"},
               {"REFB hidden with the references", "3000 1700 hidden", "240,240,240"},
-              {"CH1 ground marker", "2300 2700", "255,200,0"}, {"trigger point marker", "4850 150", "160,160,160"}, {"top of the trigger point marker's shaft", "4850 70", "160,160,160"},
+              {"CH1 ground marker", "2300 2700", "255,200,0"}, {"trigger point marker", "4850 150", "160,160,160"},
+              {"top of the trigger point marker's shaft", "4850 70", "160,160,160"},
               {"trigger level 1.2 V at 0.5 V/div: row 65", "7400 1500", "255,200,0"}});
         // clang-format on
     }

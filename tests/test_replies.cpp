@@ -99,7 +99,7 @@ class RepliesTest : public QObject {
         row("separator right after the keyword", "SCALE;X 1\r", "SCALE", "");
         row("LEVEL runs past separators", ":TRIG:LEVEL 1.2;MODE AUTO\r", "LEVEL", "1.2;MODE AUTO");
         row("LEVEL at the very end", "A;LEVEL", "LEVEL", "");
-        row("leading blanks and plus", "  +3.5", "", "3.5");
+        row("leading blanks and plus", "  +3.5V", "", "3.5");
         row("tab, blank and minus", "\t -1.02E0", "", "-1.02");
         row("no digit before the point", "-.5", "", "-0.5");
         row("leading zeros", "007.5", "", "7.5");
@@ -107,7 +107,7 @@ class RepliesTest : public QObject {
         row("exponent with plus", "1E+2", "", "100");
         row("lower-case exponent with minus", "2.5e-2", "", "0.025");
         row("exponent, then text", "2E3V", "", "2000");
-        row("exponent sign without digits", "1E+", "", "1");
+        row("exponent sign without digits", "1E+V", "", "1");
         row("sign, then blank", "- 5", "", "0");
         row("inf", "inf", "", "0");
         row("nan", "nan", "", "0");
@@ -117,6 +117,9 @@ class RepliesTest : public QObject {
         row("exponent past every range", "9E99999999999999999999", "", "refused");
         row("too small is zero", "1.0E-999", "", "0");
         row("tiny behind many leading zeros", QByteArray(400, '0') + "1E-330", "", "0");
+        row("tiny with two whole digits", "10E-330", "", "0");
+        row("too large by its digits, negative exponent", "1" + QByteArray(2500, '0') + "E-2000",
+            "", "refused");
     }
     void scan() {
         QFETCH(QByteArray, text);
@@ -154,11 +157,11 @@ class RepliesTest : public QObject {
         row("SEL: CH1 alone", ":SELECT:CH1 1\r", "10000000 10000000 0000 1");
         row("SEL: no source named", "1;0;1;0;0;0;1;0;0\r", "-------- 01011011 1010 0",
             "1;0;1;0;0;0;1;");
-        row("HOR: position 0 at the centre", hor("2.5E2", "0.0E0"), "250 0 1250");
-        row("HOR: main time base, half down to even", hor("2.5E2", "3.5E0"), "250 3.5 1246");
-        row("HOR: negative position, half up to even", hor("2.5E2", "-2.5E0"), "250 -2.5 1252");
-        row("HOR: end of the right half", hor("2.5E2", "1.25E3"), "250 1250 0");
-        row("HOR: beyond the right half", hor("2.5E2", "1.2505E3"), "250 1250.5 9999");
+        row("HOR: position 0 at the centre", hor("5.0E2", "0.0E0"), "500 0 1250");
+        row("HOR: main time base, half down to even", hor("5.0E2", "7.0E0"), "500 7 1246");
+        row("HOR: negative position, half up to even", hor("5.0E2", "-5.0E0"), "500 -5 1252");
+        row("HOR: end of the right half", hor("5.0E2", "2.5E3"), "500 2500 0");
+        row("HOR: beyond the right half", hor("5.0E2", "2.501E3"), "500 2501 9999");
         row("HOR: sample interval vanishes", hor("5.0E-324", "0"), "5e-324 0 1250");
         row("HOR: zero scale kept, reported", hor("0.0E0", "1.0E0"), "0 456 777", "0.0E0");
         row("HOR: no SCALE", ":HORIZONTAL:MAIN:POSITION 1.0E0\r", "123 456 777", ":HORIZONTAL:MA");
