@@ -49,6 +49,7 @@ std::string inked(const QImage& img, Rgb ink) {
     return extent(count, all);
 }
 
+// What the window was last told under each of the keys.
 QString values(const FakeWindowOps& w, const QString& keys) {
     QStringList out;
     for (const QString& key : keys.split(", "))
@@ -83,13 +84,15 @@ struct Plot {
             if (op == 'M') drawTrigPointMarker(s, d, n(1));
         }
     }
-    // The strokes' extent, their length in twips and colour, then what the marker strip was told.
+    // The strokes' extent, their total length in twips and colour, then what the marker strip was
+    // told. The length follows every stroke of a glyph without spelling the glyph out.
     std::string outline() const {
         QRect all;
         int ink = 0;
-        for (const Stroke& st : rec.strokes)
-            all |= QRect(st.x1, st.y1, 1, 1) | QRect(st.x2, st.y2, 1, 1),
-                ink += std::abs(st.x2 - st.x1) + std::abs(st.y2 - st.y1);
+        for (const Stroke& st : rec.strokes) {
+            all |= QRect(st.x1, st.y1, 1, 1) | QRect(st.x2, st.y2, 1, 1);
+            ink += std::abs(st.x2 - st.x1) + std::abs(st.y2 - st.y1);
+        }
         std::string out = extent(int(rec.strokes.size()), all);
         if (!out.empty())
             out += " ink " + std::to_string(ink) + " " + colourText(rec.strokes[0].colour);
@@ -175,7 +178,7 @@ class PlotTest : public QObject {
         QFETCH(QString, input);
         QFETCH(QString, expected);
         Plot p;
-        std::sscanf(qPrintable(input), "%d %d", &p.s.magHIdx, &p.s.magVIdx);
+        p.s.magHIdx = input.section(' ', 0, 0).toInt(), p.s.magVIdx = input.section(' ', 1).toInt();
         const bool taken = applyZoom(p.s, p.strip, p.w);
         QCOMPARE(QString::asprintf("%d %d %d %d %d %d", taken, p.s.magH, p.s.magV, p.strip.height,
                                    p.w.windowSize.first, p.w.windowSize.second),
@@ -212,13 +215,19 @@ class PlotTest : public QObject {
 
     void strokes_data() {
         // clang-format off
-        rows({{"trace: 1 twip in, +127 above, -128 below", "S 0 0 127; S 0 2499 -128; C 0", "2499 in 2351,160..7348,5260 ink 10097 255,200,0"},
+        rows({{"trace: 1 twip in, +127 above, -128 below", "S 0 0 127; S 0 2499 -128; C 0",
+               "2499 in 2351,160..7348,5260 ink 10097 255,200,0"},
               {"trace of source 8", "C 8", ""}, {"trace of source -1", "C -1", ""},
-              {"ground CH1 centre: right arrow", "G 0 0", "60 in 2220,2620..2338,2780 ink 3680 255,200,0|fore 255,200,0|at 20,2620|print 1"},
-              {"ground CH1 on the top edge: right arrow", "G 0 125", "60 in 2220,120..2338,280 ink 3680 255,200,0|fore 255,200,0|at 20,120|print 1"},
-              {"ground CH3 above: up arrow 4 rows in", "G 2 126", "80 in 2180,280..2338,400 ink 3360 208,0,208|fore 208,0,208|at 20,200|print 3"},
-              {"ground CH4 on the bottom edge: right arrow", "G 3 -125", "60 in 2220,5120..2338,5280 ink 3680 0,208,0|fore 0,208,0|at 20,5120|print 4"},
-              {"ground CH4 below: down arrow 6 rows in", "G 3 -126", "80 in 2180,4960..2338,5080 ink 3360 0,208,0|fore 0,208,0|at 20,5000|print 4"},
+              {"ground CH1 centre: right arrow", "G 0 0",
+               "60 in 2220,2620..2338,2780 ink 3680 255,200,0|fore 255,200,0|at 20,2620|print 1"},
+              {"ground CH1 top edge: right arrow", "G 0 125",
+               "60 in 2220,120..2338,280 ink 3680 255,200,0|fore 255,200,0|at 20,120|print 1"},
+              {"ground CH3 above: up arrow 4 rows in", "G 2 126",
+               "80 in 2180,280..2338,400 ink 3360 208,0,208|fore 208,0,208|at 20,200|print 3"},
+              {"ground CH4 bottom edge: right arrow", "G 3 -125",
+               "60 in 2220,5120..2338,5280 ink 3680 0,208,0|fore 0,208,0|at 20,5120|print 4"},
+              {"ground CH4 below: down arrow 6 rows in", "G 3 -126",
+               "80 in 2180,4960..2338,5080 ink 3360 0,208,0|fore 0,208,0|at 20,5000|print 4"},
               {"ground of index 4", "G 4 0", ""},
               {"level 0.5 V, CH2 0.2 V/div: row 62", "V CH2 0.2 0 0.5", "60 in 7362,1360..7480,1520 ink 3680 0,196,196"},
               {"level on row 0: left arrow", "V CH3 1 125 0", "60 in 7362,120..7480,280 ink 3680 208,0,208"},
