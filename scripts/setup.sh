@@ -3,9 +3,10 @@
 set -euo pipefail
 
 # dpkg-dev gives cpack the shared-library dependencies of the Debian package; locales holds the
-# sources from which the test command builds a decimal-comma locale.
+# sources from which the test command builds a decimal-comma locale. The tests compare the window
+# with stored pictures drawn in DejaVu Sans, so that font is pinned rather than left to chance.
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev qt6-qpa-plugins
-          libbenchmark-dev clang libclang-rt-14-dev dpkg-dev locales)
+          libbenchmark-dev clang libclang-rt-14-dev dpkg-dev locales fonts-dejavu-core)
 
 missing=()
 for p in "${packages[@]}"; do

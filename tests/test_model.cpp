@@ -1,12 +1,10 @@
-// The model layer: the start-up state, filling tables, the demo curves and the source switches.
+// The model layer: the start-up state, filling tables and the demo curves. The source switches are
+// seen through the window, in its tests.
 #include <QTest>
 #include <cmath>
 
 #include "model/array_fill.h"
-#include "model/channel_selection.h"
 #include "model/demo_waveforms.h"
-#include "model/reference_selection.h"
-#include "support/fake_window_ops.h"
 #include "support/qtest_strings.h"
 
 using namespace curvalon;
@@ -106,73 +104,6 @@ class ModelTest : public QObject {
         QCOMPARE(got.mid(1), samples);
     }
 
-    // "key=value;...": window controls as the fake names them, an empty value for one never
-    // touched, and the flags chEnable i, refShown i and refView.
-    void selection_data() {
-        QTest::addColumn<QByteArray>("op");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QByteArray>("expected");
-        const auto row = [](const char* tag, const char* op, int i, const char* expected) {
-            QTest::newRow(tag) << QByteArray(op) << i << QByteArray(expected);
-        };
-        row("start-up look", "init", 0,
-            "back cbCh 0=255,200,0;back cbCh 3=0,208,0;visible dispTxD_str 0=0;"
-            "visible dispRxD_str 0=0;visible cbRefFlag 4=0;visible cbRefFlag 7=0");
-        row("CH1 toggled on", "toggle", 0,
-            "chEnable 0=1;enabled mnuCh 0=1;back cbCh 0=255,200,0;enabled cbCh 0=1;align ChTtl 0=2;"
-            "fore ChTtl 0=255,255,255;back ChTtl 0=255,200,0;fore ChDivV 0=255,200,0;"
-            "fore ChDivUnit 0=255,200,0;text ChDivV 0=0.00;text ChDivUnit 0=V");
-        row("CH4 toggled off, button kept", "toggle", 3,
-            "chEnable 3=0;align ChTtl 3=0;fore ChTtl 3=196,196,196;back ChTtl 3=240,240,240;"
-            "fore ChDivV 3=196,196,196;fore ChDivUnit 3=196,196,196;text ChDivV 3=0.00;"
-            "text ChDivUnit 3=V;enabled cbCh 3=;enabled mnuCh 3=");
-        row("CH2 unavailable, still switched on", "unavailable", 1,
-            "chEnable 1=1;back cbCh 1=196,196,196;enabled cbCh 1=0;enabled mnuCh 1=0");
-        row("toggle of index 4 ignored", "toggle", 4, "chEnable 4=1;text ChDivV 4=");
-        row("REFA toggled on", "ref toggle", 4, "refShown 4=1;back cbRefFlag 4=192,192,128");
-        row("REFD toggled off", "ref toggle", 7, "refShown 7=0;back cbRefFlag 7=196,196,196");
-        row("REFB unavailable", "ref unavailable", 5,
-            "refShown 5=0;visible cbRefFlag 5=0;enabled cbRefFlag 5=0;"
-            "back cbRefFlag 5=196,196,196;enabled mnuRef 5=0");
-        row("ref unavailable for index 3 ignored", "ref unavailable", 3,
-            "refShown 3=1;visible cbRefFlag 3=");
-        row("view on: the stored REFB and REFD only", "view", 0,
-            "refView=1;visible cbRefFlag 5=1;enabled cbRefFlag 5=1;enabled mnuRef 5=1;"
-            "visible cbRefFlag 7=1;enabled cbRefFlag 7=1;enabled mnuRef 7=1;"
-            "visible cbRefFlag 4=;enabled mnuRef 6=");
-        row("view on and off: all hidden, REFB still shown", "view twice", 0,
-            "refView=0;refShown 5=1;enabled cbRefFlag 4=0;visible cbRefFlag 4=0;"
-            "enabled mnuRef 4=0;enabled cbRefFlag 7=0;visible cbRefFlag 7=0;enabled mnuRef 7=0");
-    }
-    void selection() {
-        QFETCH(QByteArray, op);
-        QFETCH(int, index);
-        QFETCH(QByteArray, expected);
-        ScopeState s;
-        test::FakeWindowOps w;
-        initTables(s, rgb(240, 240, 240));
-        s.chEnable = {0, 1, 0, 1, 1, 0, 0, 0};
-        s.refShown = {0, 0, 0, 1, 0, 1, 0, 1};
-        s.refStored[5] = s.refStored[7] = 1;
-        ChannelSelection c(s, w);
-        ReferenceSelection r(s, w);
-        if (op == "init") c.initChannelButtons();
-        if (op == "toggle") c.toggleChannel(index);
-        if (op == "unavailable") c.channelUnavailable(index);
-        if (op == "ref toggle") r.toggleRef(index);
-        if (op == "ref unavailable") r.refUnavailable(index);
-        if (op.startsWith("view")) r.toggleRefView();
-        if (op == "view twice") r.toggleRefView();
-        for (const QByteArray& item : expected.split(';')) {
-            const std::string key = item.left(item.indexOf('=')).toStdString();
-            const int i = key.back() - '0';
-            const std::string value = key.starts_with("chEnable")   ? std::to_string(s.chEnable[i])
-                                      : key.starts_with("refShown") ? std::to_string(s.refShown[i])
-                                      : key == "refView"            ? std::to_string(s.refView)
-                                                                    : w.get(key);
-            QCOMPARE(key + '=' + value, item.toStdString());
-        }
-    }
 };
 
 QTEST_GUILESS_MAIN(ModelTest)

@@ -1,8 +1,7 @@
-// The plot layer: the off-screen images, the graticule and its zoom, traces, position markers, the
-// settings readout and the composed picture. Pictures are checked by pixel; where twips matter,
-// by the strokes a recording surface keeps.
+// The plot layer's parts: the off-screen images, zoom, traces, position markers and the readout's
+// number texts, each at its edges. Images are checked by pixel; where twips matter, by the strokes
+// a recording surface keeps. The composed picture is checked whole in the window's tests.
 #include <QtTest>
-#include <set>
 
 #include "plot/composition.h"
 #include "plot/graticule.h"
@@ -11,8 +10,7 @@
 #include "plot/number_text.h"
 #include "plot/readout.h"
 #include "plot/traces.h"
-#include "protocol/error_report.h"
-#include "support/protocol_rig.h"
+#include "support/fake_window_ops.h"
 #include "support/qtest_strings.h"
 #include "support/recording_surface.h"
 
@@ -47,14 +45,6 @@ std::string inked(const QImage& img, Rgb ink) {
             if (img.pixel(x, y) == qRgb(redOf(ink), greenOf(ink), blueOf(ink)))
                 ++count, all |= QRect(x, y, 1, 1);
     return extent(count, all);
-}
-
-// What the window was last told under each of the keys.
-QString values(const FakeWindowOps& w, const QString& keys) {
-    QStringList out;
-    for (const QString& key : keys.split(", "))
-        out << QString::fromStdString(w.get(key.toStdString()));
-    return out.join('|');
 }
 
 struct Plot {
@@ -100,13 +90,6 @@ struct Plot {
             out += "|" + call;
         return out;
     }
-};
-
-// The composer over real images, wired to the simulated instrument.
-struct Scene : ProtocolRig {
-    ImageSurface surface{520, 360, kBack};
-    ImageMarkerStrip strip{12, 360, kBack, QFont()};
-    Composer composer{s, w, surface, strip, queries, curves};
 };
 
 }  // namespace
@@ -195,24 +178,6 @@ class PlotTest : public QObject {
         QCOMPARE(p.strip.log, std::vector<std::string>{"cls"});
     }
 
-    // One box, nine rows and nine columns of 50 dots, and 50 ticks at each place the instrument's
-    // screen has them, which is not centred on the middle lines.
-    void graticule() {
-        Plot p;
-        drawGraticule(p.s, p.rec);
-        std::multiset<QString> seen;
-        for (const Stroke& st : p.rec.strokes)
-            seen.insert(st.kind != Stroke::Line ? QString(st.kind == Stroke::Box ? "box" : "dot")
-                        : st.y1 == st.y2        ? QString("across %1..%2").arg(st.x1).arg(st.x2)
-                                                : QString("down %1..%2").arg(st.y1).arg(st.y2));
-        QList<int> counts{int(seen.size())};
-        for (const char* what :
-             {"box", "dot", "across 2350..2390", "across 4832..4872", "across 7312..7350",
-              "down 200..240", "down 2680..2720", "down 5160..5200"})
-            counts << int(seen.count(what));
-        QCOMPARE(counts, QList<int>({1201, 1, 900, 50, 50, 50, 50, 50, 50}));
-    }
-
     void strokes_data() {
         // clang-format off
         rows({{"trace: 1 twip in, +127 above, -128 below", "S 0 0 127; S 0 2499 -128; C 0",
@@ -278,104 +243,8 @@ class PlotTest : public QObject {
         QCOMPARE(r.value + (r.unit.empty() ? "" : " " + r.unit), expected.toStdString());
     }
 
-    // A channel that is off turns grey with its texts left alone; a source that is no channel is
-    // shown in the plain text colour; index 4 is no channel. The time stamp runs on a 24-hour
-    // clock.
-    void readoutOfOffChannelsAndOtherSources() {
-        Plot p;
-        p.s.trigSource = "EXT", p.s.chEnable[4] = 1;
-        showTrigSource(p.s, p.w);
-        showChannelSettings(p.s, p.w, 1);
-        showChannelSettings(p.s, p.w, 4);
-        QCOMPARE(values(p.w,
-                        "fore TrigerCH 0, fore Probe 1, fore Invert 1, text ChDivV 1, "
-                        "fore Probe 4, text Probe 4"),
-                 "0,0,0|196,196,196|196,196,196|||");
+    void timeStampRunsOnA24HourClock() {
         QCOMPARE(timeStamp({1999, 12, 31, 23, 59, 0}), std::string("1999.12.31  23:59.00"));
-    }
-
-    void demoModeRefuses() {
-        Scene c;
-        c.s.scopePresent = 0, c.s.chEnable.fill(1);
-        const QImage before = c.surface.image();
-        c.composer.readAndDraw();
-        QCOMPARE(c.w.messageBoxes, std::vector<std::string>{kAbsentText});
-        QVERIFY(c.device.lines.empty() && c.surface.image() == before);
-    }
-
-    // Live, the settings are read, then each shown channel from CH4 down, and the readout shows
-    // what was read; a new curve first asks the instrument which channels are shown.
-    void readAndDraw_data() {
-        rows({{"read and draw", "read", "HOR?|TRIG?|CH4?|DAT:SOU CH4|CURV?|CH1?|DAT:SOU CH1|CURV?"},
-              {"new curve", "new",
-               "SEL?|HOR?|TRIG?|CH4?|DAT:SOU CH4|CURV?|CH1?|DAT:SOU CH1|CURV?"}});
-    }
-    void readAndDraw() {
-        QFETCH(QString, input);
-        QFETCH(QString, expected);
-        Scene c;
-        c.s.chEnable[0] = c.s.chEnable[3] = 1;
-        c.scope.channels[1].displayed = c.scope.channels[2].displayed = false;
-        input == "new" ? c.composer.newCurve() : c.composer.readAndDraw();
-        QStringList lines;
-        for (const std::string& line : c.device.lines)
-            lines << QString::fromStdString(line);
-        QCOMPARE(lines.join('|'), expected);
-        QCOMPARE(values(c.w,
-                        "text TimeDivTim 0, text TimeDivUnit 0, text TrigPosiTim 0, "
-                        "text TrigerCH 0, fore TrigerCH 0, text TrigLevV 0, text TrigLevUnit 0, "
-                        "text Probe 0, text ChDivV 0, text ChDivUnit 0, text Coupling 0, "
-                        "text BWLimit 0, text Invert 0, fore Probe 0, text ChDivV 3, "
-                        "text dispTxD_str 0, visible dispTxD_str 0"),
-                 "500|uS|0|CH1|255,200,0|1.2|V|10|500|mV|DC|OFF|OFF|255,200,0|500|"
-                 "2026.01.02  03:04.05|1");
-    }
-
-    // A live picture over an old one: CH1 and CH2 read, REFA (flat at 0) and REFB (row 75) shown,
-    // REFC (row 50) not. A redraw from the data held gives the same picture.
-    void livePicture_data() {
-        // clang-format off
-        rows({{"box top edge", "4000 200", "0,0,0"}, {"box bottom edge", "4000 5200", "0,0,0"},
-              {"box left edge", "2350 3050", "0,0,0"}, {"box right edge", "7350 3050", "0,0,0"},
-              {"screen edge row 25", "3000 700", "208,208,208"},
-              {"screen edge row 225", "3000 4700", "208,208,208"},
-              {"dot of row 50, sample 50", "2450 1200", "0,0,0"}, {"between two dots", "2500 1200", "240,240,240"},
-              {"dot of column 250, row 5", "2850 300", "0,0,0"},
-              {"old picture erased", "7600 5300", "240,240,240"},
-              {"CH1 sample 128 on the centre row", "2606 2700", "255,200,0"},
-              {"CH2 sample 91 over REFA", "2532 2700", "0,196,196"},
-              {"dot over CH1 sample 750", "3850 500", "0,0,0"},
-              {"REFA under the channels", "3000 2700", "192,192,128"},
-              {"CH1 over CH2 where they cross", "2788 880", "255,200,0"},
-              {"failed reads clear both traces, CH1 over CH2", "3000 2700 fail", "255,200,0"},
-              {"REFB shown", "3000 1700", "128,192,192"}, {"REFC not shown", "3000 1200", "240,240,240"},
-              {"REFB hidden with the references", "3000 1700 hidden", "240,240,240"},
-              {"CH1 ground marker", "2300 2700", "255,200,0"}, {"trigger point marker", "4850 150", "160,160,160"},
-              {"top of the trigger point marker's shaft", "4850 70", "160,160,160"},
-              {"trigger level 1.2 V at 0.5 V/div: row 65", "7400 1500", "255,200,0"}});
-        // clang-format on
-    }
-    void livePicture() {
-        QFETCH(QString, input);
-        QFETCH(QString, expected);
-        Scene c;
-        c.s.chEnable[0] = c.s.chEnable[1] = c.s.refShown[4] = c.s.refShown[5] = 1;
-        c.s.refView = !input.contains("hidden");
-        c.s.curve[0].fill(50), c.s.curve[5].fill(50), c.s.curve[6].fill(75);
-        if (input.contains("fail")) c.scope.setFault(Fault::Silence, "CURV?");
-        auto draw = [&c](void (Composer::*how)()) {
-            c.s.drawnMagH = c.s.drawnMagV = 0;
-            c.surface.box(0, 0, 99999, 99999, kBlack, true);  // an old picture to erase
-            (c.composer.*how)();
-            return QList<int>{c.s.drawnMagH, c.s.drawnMagV};  // the next erase must cover these
-        };
-        QCOMPARE(draw(&Composer::readAndDraw), QList<int>({2, 20}));
-        const QImage live = c.surface.image();
-        const QRgb at = live.pixel(twipsToPixels(input.section(' ', 0, 0).toInt()),
-                                   twipsToPixels(input.section(' ', 1, 1).toInt()));
-        QCOMPARE(colourText(rgb(qRed(at), qGreen(at), qBlue(at))), expected.toStdString());
-        QCOMPARE(draw(&Composer::reDraw), QList<int>({2, 20}));
-        QCOMPARE(c.surface.image(), live);
     }
 };
 
