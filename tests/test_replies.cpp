@@ -67,8 +67,9 @@ class RepliesTest : public QObject {
         // The selection: CH1..CH4 buttons enabled and REFA..REFD buttons visible, "-" where
         // untouched; chEnable of every source; refStored of the references; scopePresent.
         for (int i = 0; i < kSourceCount; ++i) {
-            const std::string key = i < kFirstRef ? "enabled cbCh " : "visible cbRefFlag ";
-            out += QByteArray::fromStdString(w.get(key + std::to_string(i))).leftJustified(1, '-');
+            const std::string shown = i < kFirstRef ? w.get("button enabled", Button::cbCh, i)
+                                                    : w.get("button visible", Button::cbRefFlag, i);
+            out += QByteArray::fromStdString(shown).leftJustified(1, '-');
         }
         out += ' ';
         for (int i = 0; i < kSourceCount; ++i)

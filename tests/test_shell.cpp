@@ -106,20 +106,11 @@ class ShellTest : public QObject {
                     .hasMatch());
     }
 
-    // Without an answer: the four generated traces with their numbers, every read refused; the
-    // picture and the strip empty once the last channel is switched off.
-    void demoMode() {
+    void demoModeRefusesToRead() {
         Rig r(false);
-        QCOMPARE(r.status(), std::string(kDemoText));
-        for (int ch = 0; ch < 4; ++ch)
-            QVERIFY(r.pixelsOf(ch) > 200 && r.pixelsOf(ch, true) > 0);
         r.key(' ');
         QCOMPARE(r.device.lines, Lines{"SEL?"});
         QCOMPARE(r.boxes, Lines{"Curvalon:  Can't found TDS2024 !"});
-        for (int k : {'1', '2', '3', '4'})
-            r.key(k);
-        for (int ch = 0; ch < 4; ++ch)
-            QVERIFY(r.pixelsOf(ch) == 0 && r.pixelsOf(ch, true) == 0);
     }
 
     // The whole window after a scene, pixel for pixel: layout, texts, colours, traces, markers.
@@ -134,13 +125,19 @@ class ShellTest : public QObject {
         };
         // clang-format off
         QTest::newRow("demo-mode") << false << keys("");
+        QTest::newRow("demo-mode-every-channel-off") << false << keys("1234");
         QTest::newRow("live-read") << true << keys(" ");
-        QTest::newRow("channel-off-zoomed") << true << keys(" 2Hv");
+        QTest::newRow("channel-off-zoomed") << true << keys(" 2HHHHHHVVVv");  // both wrap once
         QTest::newRow("zoomed-in-and-out") << true << Action([](Rig& r) {
             r.key(' '), r.menu(Menu::mnuMagH, 9), r.menu(Menu::mnuMagV, 3), r.menu(Menu::mnuMagH, 0), r.menu(Menu::mnuMagV, 0); });
-        QTest::newRow("references") << true << Action([](Rig& r) {
+        // Before U shows the references, A does nothing; REFD goes on and off again.
+        const Action references = [](Rig& r) {
             r.instrument.refStored[2] = false, r.instrument.waveforms[5].fill(40);
-            r.key(' '), r.key('U'), r.key('a'), r.key('b'), r.key('R'), r.window.button(Button::cbReDraw, 0)->click(); });
+            r.key(' '), r.key('A'), r.key('U'), r.key('a'), r.window.button(Button::cbRefFlag, 5)->click();
+            r.menu(Menu::mnuRef, 7), r.key('d'), r.key('R'), r.window.button(Button::cbReDraw, 0)->click(); };
+        QTest::newRow("references") << true << references;
+        QTest::newRow("references-hidden-again") << true << Action([references](Rig& r) {
+            references(r), r.menu(Menu::mnuViewRef), r.window.button(Button::cbReDraw, 0)->click(); });
         QTest::newRow("other-settings") << true << Action([](Rig& r) {
             r.instrument.channels[2].present = false, r.instrument.edgeSource = "EXT";
             r.instrument.channels[3].invert = r.instrument.channels[3].bandwidth = "ON";
@@ -204,62 +201,6 @@ class ShellTest : public QObject {
             QVERIFY(r.window.button(Button::cbCh, ch)->isEnabled());
             QCOMPARE(r.pixelsOf(ch, true) > 0, on && markers);
         }
-    }
-
-    void zoomGrowsTheWindow_data() {
-        QTest::addColumn<Action>("act");
-        QTest::addColumn<QSize>("client");
-        auto keys = [](std::string ks) -> Action {
-            return [ks](Rig& r) {
-                for (char k : ks)
-                    r.key(k);
-            };
-        };
-        auto menu = [](Menu m, int i) -> Action { return [m, i](Rig& r) { r.menu(m, i); }; };
-        // clang-format off
-        QTest::newRow("H steps to x3") << keys("H") << QSize(10075, 5670);
-        QTest::newRow("H wraps after x6 to x2") << keys("HHHHH") << QSize(7575, 5670);
-        QTest::newRow("V steps to x3") << keys("v") << QSize(7575, 8170);
-        QTest::newRow("V wraps after x4 to x2") << keys("VVV") << QSize(7575, 5670);
-        QTest::newRow("menu H x10") << menu(Menu::mnuMagH, 9) << QSize(27575, 5670);
-        QTest::newRow("menu V x1") << menu(Menu::mnuMagV, 0) << QSize(7575, 5670);
-        // clang-format on
-    }
-    void zoomGrowsTheWindow() {
-        QFETCH(Action, act);
-        QFETCH(QSize, client);
-        Rig r(false);
-        act(r);
-        QCOMPARE(r.window.centralWidget()->size(),
-                 QSize(twipsToPixels(client.width()), twipsToPixels(client.height())));
-        QVERIFY(r.pixelsOf(0) > 200);
-    }
-
-    void references() {
-        Rig r;
-        r.instrument.refStored[2] = false;
-        r.key('9');
-        r.key('A');  // reference display is off: the key does nothing
-        QCOMPARE(r.app.state().refShown[4], 0);
-        r.key('U');
-        QVERIFY(r.shown(r.window.button(Button::cbRefFlag, 4)) &&
-                !r.shown(r.window.button(Button::cbRefFlag, 6)));
-        QVERIFY(r.window.menuItem(Menu::mnuRef, 5)->isEnabled());
-        r.key('a');
-        r.window.button(Button::cbRefFlag, 5)->click();
-        r.menu(Menu::mnuRef, 5);
-        QCOMPARE(paletteColour(r.window.button(Button::cbRefFlag, 4), QPalette::Button),
-                 r.colourOf(4));
-        r.device.lines.clear();
-        r.key('R');
-        QCOMPARE(r.device.lines.size(), std::size_t(4 + 4 * 4));
-        QCOMPARE(r.app.state().curve[4][100], std::int32_t(r.instrument.waveforms[4][100]));
-        r.window.button(Button::cbReDraw, 0)->click();
-        QVERIFY(r.pixelsOf(4) > 200 && r.pixelsOf(5) == 0);
-        r.menu(Menu::mnuViewRef);
-        QVERIFY(!r.shown(r.window.button(Button::cbRefFlag, 4)));
-        r.window.button(Button::cbReDraw, 0)->click();
-        QCOMPARE(r.pixelsOf(4), 0);
     }
 
     // While a reply is awaited only the quit key acts: it cancels the wait, and once idle it

@@ -1,5 +1,5 @@
-// A WindowOps that keeps the last value each control was given, every status text and message
-// box, and the beeps.
+// A WindowOps that keeps what the tests read: texts and visibility of fields, the state of the
+// buttons, every status text and message box, the beeps and the window size.
 #pragma once
 
 #include <map>
@@ -11,47 +11,52 @@
 
 namespace curvalon::test {
 
-std::string colourText(Rgb c);
-const char* nameOf(Field f);
-const char* nameOf(Button b);
-const char* nameOf(Menu m);
+inline std::string colourText(Rgb c) {
+    return std::to_string(redOf(c)) + "," + std::to_string(greenOf(c)) + "," +
+           std::to_string(blueOf(c));
+}
 
 class FakeWindowOps : public WindowOps {
   public:
     void setText(Field f, int i, const std::string& t) override { set("text", f, i, t); }
-    void setForeColor(Field f, int i, Rgb c) override { set("fore", f, i, colourText(c)); }
-    void setBackColor(Field f, int i, Rgb c) override { set("back", f, i, colourText(c)); }
-    void setAlignment(Field f, int i, Alignment a) override {
-        set("align", f, i, std::to_string(int(a)));
-    }
+    void setForeColor(Field, int, Rgb) override {}
+    void setBackColor(Field, int, Rgb) override {}
+    void setAlignment(Field, int, Alignment) override {}
     void setVisible(Field f, int i, bool v) override { set("visible", f, i, v ? "1" : "0"); }
-    void setButtonBackColor(Button b, int i, Rgb c) override { set("back", b, i, colourText(c)); }
-    void setButtonEnabled(Button b, int i, bool e) override { set("enabled", b, i, e ? "1" : "0"); }
-    void setButtonVisible(Button b, int i, bool v) override { set("visible", b, i, v ? "1" : "0"); }
-    void setMenuEnabled(Menu m, int i, bool e) override { set("enabled", m, i, e ? "1" : "0"); }
-    void setStatusText(const std::string& t) override;
-    void messageBox(const std::string& t) override;
-    void beep() override;
-    LocalDateTime now() override { return clock; }
-    void setWindowSize(std::int32_t widthTwips, std::int32_t heightTwips) override;
+    void setButtonBackColor(Button, int, Rgb) override {}
+    void setButtonEnabled(Button b, int i, bool e) override {
+        set("button enabled", b, i, e ? "1" : "0");
+    }
+    void setButtonVisible(Button b, int i, bool v) override {
+        set("button visible", b, i, v ? "1" : "0");
+    }
+    void setMenuEnabled(Menu, int, bool) override {}
+    void setStatusText(const std::string& t) override { statusTexts.push_back(t); }
+    void messageBox(const std::string& t) override { messageBoxes.push_back(t); }
+    void beep() override { ++beeps; }
+    LocalDateTime now() override { return {2026, 1, 2, 3, 4, 5}; }
+    void setWindowSize(std::int32_t w, std::int32_t h) override { windowSize = {w, h}; }
 
     std::vector<std::string> statusTexts;
     std::vector<std::string> messageBoxes;
     int beeps = 0;
-    LocalDateTime clock{2026, 1, 2, 3, 4, 5};
     std::pair<int, int> windowSize{0, 0};
 
-    // The last value set under a key, e.g. get("enabled cbCh 2") is "0" or "1", get("fore ChTtl 0")
-    // "255,255,255"; empty when never set (controls start visible and enabled).
-    std::string get(const std::string& key) const;
-    std::string text(Field f, int i = 0) const { return get(key("text", f, i)); }
-    bool visible(Field f, int i = 0) const { return get(key("visible", f, i)) != "0"; }
+    // The last value a control was given, e.g. get("button enabled", Button::cbCh, 2) is "0" or
+    // "1"; empty when never set (controls start visible and enabled).
+    template <typename Control>
+    std::string get(const char* what, Control c, int i) const {
+        auto it = state_.find(key(what, c, i));
+        return it == state_.end() ? std::string() : it->second;
+    }
+    std::string text(Field f, int i = 0) const { return get("text", f, i); }
+    bool visible(Field f, int i = 0) const { return get("visible", f, i) != "0"; }
     std::string status() const { return statusTexts.empty() ? "" : statusTexts.back(); }
 
   private:
     template <typename Control>
     static std::string key(const char* what, Control c, int i) {
-        return std::string(what) + " " + nameOf(c) + " " + std::to_string(i);
+        return std::string(what) + " " + std::to_string(int(c)) + " " + std::to_string(i);
     }
     template <typename Control>
     void set(const char* what, Control c, int i, const std::string& value) {

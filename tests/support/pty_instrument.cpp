@@ -1,9 +1,6 @@
 #include "support/pty_instrument.h"
 
-#include <QTimer>
 #include <utility>
-
-#include "support/simulated_instrument.h"
 
 #include <fcntl.h>
 #include <stdlib.h>
@@ -25,16 +22,6 @@ void PtyInstrument::listen() {
     notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
     QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
                      [this] { readAvailable(); });
-    if (instrument_ && wakeUpAfterMs_ >= 0) {
-        QTimer::singleShot(wakeUpAfterMs_, notifier_.get(),
-                           [this] { send(instrument_->onBreak()); });
-    }
-}
-
-void PtyInstrument::answerWith(SimulatedInstrument& instrument, int wakeUpAfterMs) {
-    instrument_ = &instrument;
-    wakeUpAfterMs_ = wakeUpAfterMs;
-    onLine = [this](const std::string& line) { send(instrument_->answer(line)); };
 }
 
 void PtyInstrument::send(const std::string& bytes) {

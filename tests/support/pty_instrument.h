@@ -12,8 +12,6 @@
 
 namespace curvalon::test {
 
-class SimulatedInstrument;
-
 class PtyInstrument {
   public:
     PtyInstrument();
@@ -21,7 +19,6 @@ class PtyInstrument {
     PtyInstrument(const PtyInstrument&) = delete;
     PtyInstrument& operator=(const PtyInstrument&) = delete;
 
-    bool ok() const { return fd_ >= 0 && !slavePath.empty(); }
     // Starts reading once the port is open: before that the master has nothing to read.
     void listen();
     void send(const std::string& bytes);
@@ -29,9 +26,6 @@ class PtyInstrument {
     std::string readNow();
     // The far end going away, as when the cable's other side or the adapter disappears.
     void hangUp();
-    // Lets a simulated instrument answer every line. A pseudo-terminal carries no line break,
-    // so the wake-up answer is sent on its own wakeUpAfterMs after listen() (negative: never).
-    void answerWith(SimulatedInstrument& instrument, int wakeUpAfterMs);
 
     std::string slavePath;
     std::string received;
@@ -46,8 +40,6 @@ class PtyInstrument {
     std::unique_ptr<QSocketNotifier> notifier_;
     std::string line_;
     QElapsedTimer clock_;
-    int wakeUpAfterMs_ = -1;
-    SimulatedInstrument* instrument_ = nullptr;
 };
 
 }  // namespace curvalon::test

@@ -30,7 +30,7 @@ struct ChannelSetup {
     std::string position = "0.0E0";
     std::string coupling = "DC";
     std::string bandwidth = "OFF";
-        std::string invert = "OFF";
+    std::string invert = "OFF";
 };
 
 class SimulatedInstrument {
@@ -59,7 +59,7 @@ class SimulatedInstrument {
     std::string horPosition = "0.0E0";
     std::string delayScale = "5.0E-5";
     std::string delayPosition = "0.0E0";
-        std::string trigLevel = "1.20E0";
+    std::string trigLevel = "1.20E0";
     std::string edgeSource = "CH1";
     // Signed samples per source 0..7 (CH1..CH4, REFA..REFD).
     std::array<std::array<std::int8_t, kSamples>, 8> waveforms{};
@@ -76,7 +76,7 @@ class SimulatedInstrument {
     int latencyMs = 2;
     std::size_t batchBytes = 64;
 
-        // Every command line received, in order, without its carriage return.
+    // Every command line received, in order, without its carriage return.
     std::vector<std::string> received;
 
   private:
