@@ -1,0 +1,42 @@
+#include "support/case_table.h"
+
+#include <QFile>
+#include <QTest>
+
+namespace curvalon::test {
+
+namespace {
+
+QByteArray unescaped(const QByteArray& text) {
+    QByteArray out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c != '\\' || i + 1 == text.size()) {
+            out += c;
+            continue;
+        }
+        const char e = text[++i];
+        out += e == 'r' ? '\r' : e == 'n' ? '\n' : e == 't' ? '\t' : e == '0' ? '\0' : e;
+    }
+    return out;
+}
+
+}  // namespace
+
+void addCaseRows(const char* name, int columns) {
+    QFile file(QStringLiteral(CURVALON_CASES_DIR "/%1.txt").arg(name));
+    if (!file.open(QIODevice::ReadOnly)) qFatal("no case table %s", qPrintable(file.fileName()));
+    while (!file.atEnd()) {
+        QByteArray line = file.readLine();
+        if (line.endsWith('\n')) line.chop(1);
+        if (line.trimmed().isEmpty() || line.startsWith('#')) continue;
+        // A field may hold a bar of its own: only " | " separates.
+        const QList<QByteArray> cells = line.replace(" | ", "\x1f").split('\x1f');
+        if (cells.size() > columns + 1) qFatal("%s: too many fields: %s", name, line.constData());
+        QTestData& row = QTest::newRow(cells[0].constData());
+        for (int c = 1; c <= columns; ++c)
+            row << (c < cells.size() ? unescaped(cells[c]) : QByteArray());
+    }
+}
+
+}  // namespace curvalon::test

@@ -1,0 +1,12 @@
+// Case tables kept as text in tests/cases/<name>.txt, for tables whose rows are plain strings:
+// a "#" line or a blank one is a comment, every other line a row "name | value | value ...".
+// Fields are split at " | " and kept as they stand otherwise; missing fields at the end are
+// empty. In values, \r, \n, \t, \0 and \\ stand for themselves.
+#pragma once
+
+namespace curvalon::test {
+
+// Adds the file's rows to the running _data() function, whose columns are all QByteArrays.
+void addCaseRows(const char* name, int columns);
+
+}  // namespace curvalon::test
