@@ -1,4 +1,5 @@
-// Drawing targets that remember every call, with exact twip coordinates, in order.
+// Drawing targets that only remember every call, with exact twip coordinates, in order: they
+// measure the drawing code without the cost of pixels.
 #pragma once
 
 #include <algorithm>
