@@ -32,9 +32,8 @@ class FakeSerialDevice : public SerialDevice {
     std::string readAll() override { return std::exchange(waiting_, std::string()); }
     std::int32_t bytesWaiting() const override { return std::int32_t(waiting_.size()); }
     void setBreak(bool on) override;
-    // A refused modem line keeps its state.
-    bool setDtr(bool on) override { return !refuseModemLines && (dtr = on, true); }
-    bool setRts(bool on) override { return !refuseModemLines && (rts = on, true); }
+    bool setDtr(bool on) override { return dtr = on, true; }
+    bool setRts(bool on) override { return rts = on, true; }
 
     // Queues bytes as one batch and reports them waiting (code 2); a closed port gets nothing.
     void deliver(std::string_view bytes);
@@ -47,7 +46,6 @@ class FakeSerialDevice : public SerialDevice {
 
     // Script.
     OpenResult openResult = OpenResult::Ok;
-    bool refuseModemLines = false;
     Responder responder;
     BreakHandler onBreak;
 

@@ -37,8 +37,6 @@ bool SimulatedInstrument::has(Fault fault, const std::string& line) const {
 std::string SimulatedInstrument::answer(const std::string& line) {
     received.push_back(line);
     track(line);
-    auto it = replies_.find(line);
-    if (it != replies_.end()) return it->second;
     return shape(line, replyBody(line));
 }
 
@@ -71,8 +69,7 @@ std::string SimulatedInstrument::replyBody(const std::string& line) {
     // The main time base comes first, the delayed one after it with the same keywords.
     if (line == "HOR?") {
         return ":HORIZONTAL:VIEW MAIN;RECORDLENGTH 2500;MAIN:SCALE " + horScale + ";POSITION " +
-               horPosition + ";:HORIZONTAL:DELAY:SCALE " + delayScale + ";POSITION " +
-               delayPosition + "\r";
+               horPosition + ";:HORIZONTAL:DELAY:SCALE 5.0E-5;POSITION 0.0E0\r";
     }
     // SOURCE occurs for the edge and for the video trigger.
     if (line == "TRIG?") {

@@ -2,13 +2,12 @@
 // tool sends in the instrument's long form (headers on, items joined by ";", a new header path
 // after ";:", a carriage return at the end), keeps the state the tool's commands change, and
 // misbehaves on request. answer() and onBreak() are pure byte-in, byte-out, so the same
-// instrument can sit behind a pseudo-terminal; attach() plugs it into a FakeSerialDevice.
-// Malformed replies of every other kind are scripted with setReply.
+// instrument sits behind a pseudo-terminal; attach() plugs it into a FakeSerialDevice. Malformed
+// replies of every other kind are the reply parsers' own tests.
 #pragma once
 
 #include <array>
 #include <cstdint>
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -57,8 +56,6 @@ class SimulatedInstrument {
     std::array<bool, 4> refDisplayed{};
     std::string horScale = "5.0E-4";
     std::string horPosition = "0.0E0";
-    std::string delayScale = "5.0E-5";
-    std::string delayPosition = "0.0E0";
     std::string trigLevel = "1.20E0";
     std::string edgeSource = "CH1";
     // Signed samples per source 0..7 (CH1..CH4, REFA..REFD).
@@ -68,9 +65,6 @@ class SimulatedInstrument {
 
     // Faults by command line ("CURV?", "CH2?", kBreak); the empty key applies to every reply.
     void setFault(Fault fault, const std::string& line = "") { faults_.insert({line, fault}); }
-    void clearFaults() { faults_.clear(); }
-    // Replaces the reply to a command line with exactly these bytes.
-    void setReply(const std::string& line, std::string bytes) { replies_[line] = std::move(bytes); }
 
     bool paced = false;
     int latencyMs = 2;
@@ -90,7 +84,6 @@ class SimulatedInstrument {
     void send(FakeSerialDevice& device, const std::string& reply) const;
 
     std::set<std::pair<std::string, Fault>> faults_;
-    std::map<std::string, std::string> replies_;
 };
 
 }  // namespace curvalon::test
