@@ -5,6 +5,7 @@
 // follows that carriage return.
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <algorithm>
 #include <cstdio>
 
 #include "link/qt_link_clock.h"
@@ -28,16 +29,17 @@ int main(int argc, char** argv) {
     QtLinkClock clock;
     FakeSerialDevice device{clock};
     SimulatedInstrument instrument;
-    instrument.paced = true;
-    instrument.latencyMs = 0;
     instrument.encoding = "RIB";
-    instrument.attach(device);
     std::size_t replyBytes = 0;
-    auto answer = device.responder;
+    // Each reply in batches of 64 bytes, each when its last byte would have arrived at 19200 baud
+    // (10 bits per byte on the line: start, 8 data, stop).
     device.responder = [&](FakeSerialDevice& d, const std::string& line) {
-        replyBytes += instrument.answer(line).size();
-        instrument.received.pop_back();  // counted, not a second command
-        answer(d, line);
+        const std::string reply = instrument.answer(line);
+        replyBytes += reply.size();
+        for (std::size_t at = 0; at < reply.size(); at += 64) {
+            const std::size_t stop = std::min(reply.size(), at + 64);
+            d.deliverLater(int(stop * 10.0 * 1000.0 / 19200.0 + 0.999), reply.substr(at, stop - at));
+        }
     };
     SerialLink link(s, window, device, clock);
     link.openPort("sim");

@@ -68,6 +68,7 @@ class LinkTest : public QObject {
         r.dev.openResult = result;
         r.link.openPort("/dev/ttyUSB7");
         QCOMPARE(r.dev.openedPort + r.dev.openedSettings, std::string("/dev/ttyUSB719200,N,8,1"));
+        r.clock.advance(5000);  // a failure stays: the demo-mode message follows it
         QCOMPARE(r.w.status(), text);
         QCOMPARE(r.w.beeps, text.empty() ? 0 : 1);
         QCOMPARE(r.link.portOpen() && r.dev.dtr && r.dev.rts, text.empty());

@@ -1,10 +1,13 @@
-// The model layer: the start-up state and filling tables. Its constants, the demo curves and the
+// The model layer: the start-up state, the selections' range and filling tables. Its constants, the demo curves and the
 // source switches are seen in the window's pictures, in its tests.
 #include <QTest>
 #include <cmath>
 
 #include "model/array_fill.h"
+#include "model/channel_selection.h"
+#include "model/reference_selection.h"
 #include "model/scope_state.h"
+#include "support/fake_window_ops.h"
 #include "support/qtest_strings.h"
 
 using namespace curvalon;
@@ -24,6 +27,23 @@ class ModelTest : public QObject {
         QVERIFY(s.chEnable == off && s.refShown == off && s.refStored == off);
         QCOMPARE((QList<int>{s.scopePresent, s.refView, s.delayDone}), (QList<int>{0, 0, 0}));
         QCOMPARE(s.lastCommand + s.rxText + s.cmdText + s.srcName[0] + s.srcName[11], "CH1 - ");
+    }
+
+    // Indexes outside a selection's range, negative ones too, change nothing.
+    void selectionsIgnoreIndexesOutsideTheirRange() {
+        ScopeState s;
+        initTables(s, rgb(240, 240, 240));
+        s.refView = 1, s.refStored.fill(1), s.chEnable.fill(1), s.refShown.fill(1);
+        test::FakeWindowOps w;
+        ChannelSelection channels(s, w);
+        ReferenceSelection references(s, w);
+        for (std::int32_t i : {-1, 4})
+            channels.toggleChannel(i), channels.channelOff(i), channels.channelUnavailable(i);
+        for (std::int32_t i : {3, 8})
+            references.toggleRef(i), references.refOff(i), references.refUnavailable(i);
+        const std::array<std::int32_t, kSourceCount> on{1, 1, 1, 1, 1, 1, 1, 1};
+        QVERIFY(s.chEnable == on && s.refShown == on && s.refStored == on);
+        QVERIFY(w.statusTexts.empty() && w.get("button enabled", Button::cbCh, 4).empty());
     }
 
     // Into six elements holding 9s: nothing is written unless every value fits and has room.

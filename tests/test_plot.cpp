@@ -1,7 +1,10 @@
 // The plot layer's parts: the off-screen images, zoom, erasing, traces, position markers and the
-// readout's number texts, each at its edges, checked by the pixels drawn. The composed picture is
-// checked whole in the window's tests.
+// readout's number texts, each at its edges, checked by the pixels drawn; and the data table, as
+// other programs will read it. The composed picture is checked whole in the window's tests.
 #include <QtTest>
+#include <clocale>
+#include <memory>
+#include <tuple>
 
 #include "plot/composition.h"
 #include "plot/graticule.h"
@@ -10,6 +13,7 @@
 #include "plot/number_text.h"
 #include "plot/readout.h"
 #include "plot/traces.h"
+#include "plot/waveform_table.h"
 #include "support/case_table.h"
 #include "support/fake_window_ops.h"
 #include "support/qtest_strings.h"
@@ -72,7 +76,34 @@ struct Plot {
     }
 };
 
+
+const char* const kStamp = "2024-05-06 14:03:12";
+using Tweak = void (*)(ScopeState&);
+
+// A live instrument with CH1 at 500 mV/div one division up and REFA shown; CH2 and REFB hold
+// data but are hidden.
+std::unique_ptr<ScopeState> knownState() {
+    auto s = std::make_unique<ScopeState>();
+    initTables(*s, rgb(240, 240, 240));
+    s->scopePresent = s->chEnable[0] = s->refView = s->refShown[4] = s->refStored[5] = 1;
+    std::tie(s->timeDiv, s->horPosition, s->trigSource, s->trigLevel) =
+        std::tuple{0.0005, -0.0025, "CH1", 1.5};
+    std::tie(s->chProbe[0], s->chVoltDiv[0], s->chPosition[0]) = std::tuple{10, 0.5, 25};
+    std::tie(s->chCoupling[0], s->chBandwidth[0], s->chInvert[0]) = std::tuple{"DC", "OFF", "OFF"};
+    s->curve[1].fill(7), s->curve[5].fill(7);
+    for (auto [k, ch1, refA] :
+         {std::tuple{0, -100, -3}, {1, -99, -2}, {1250, 25, 0}, {2499, 127, 99}})
+        std::tie(s->curve[0][k], s->curve[4][k]) = std::tuple{ch1, refA};
+    return s;
+}
+
+QStringList linesOf(const std::string& table) {
+    return QString::fromStdString(table).split('\n');
+}
+
 }  // namespace
+
+Q_DECLARE_METATYPE(Tweak)
 
 class PlotTest : public QObject {
     Q_OBJECT
@@ -116,22 +147,14 @@ class PlotTest : public QObject {
         QVERIFY(!drawn(b.image().copy(0, line / 2, 40, line / 2)).empty());
     }
 
-    // Horizontal and vertical zoom steps: taken, magnifications, strip height, window size.
-    void zoom_data() {
-        QTest::addColumn<QByteArray>("input");
-        QTest::addColumn<QByteArray>("expected");
-        test::addCaseRows("plot-zoom", 2);
-    }
-    void zoom() {
-        QFETCH(QByteArray, input);
-        QFETCH(QByteArray, expected);
+    // Only the menus and the cycling keys reach the zoom, but an index outside its table is refused.
+    void zoomRefusesIndexesOutsideTheTables() {
         Plot p;
-        p.s.magHIdx = input.split(' ')[0].toInt(), p.s.magVIdx = input.split(' ')[1].toInt();
-        const bool taken = applyZoom(p.s, p.strip, p.w);
-        QCOMPARE(QString::asprintf("%d %d %d %d %d %d", taken, p.s.magH, p.s.magV,
-                                   p.strip.heightTwips(), p.w.windowSize.first,
-                                   p.w.windowSize.second),
-                 QString(expected));
+        p.s.magHIdx = 10;
+        QVERIFY(!applyZoom(p.s, p.strip, p.w));
+        p.s.magHIdx = 1, p.s.magVIdx = -1;
+        QVERIFY(!applyZoom(p.s, p.strip, p.w));
+        QCOMPARE(QList<int>({p.s.magH, p.s.magV, p.strip.heightTwips()}), QList<int>({2, 20, 0}));
     }
 
     // The erase covers what was drawn at the last magnification and what will be drawn now.
@@ -188,6 +211,68 @@ class PlotTest : public QObject {
 
     void timeStampRunsOnA24HourClock() {
         QCOMPARE(timeStamp({1999, 12, 31, 23, 59, 0}), std::string("1999.12.31  23:59.00"));
+    }
+
+    // The notes, the column names, and the rows at both ends and at the centre of the record.
+    void liveInstrument() {
+        const QStringList lines = linesOf(waveformTable(*knownState(), kStamp, ','));
+        QCOMPARE(lines.size(), 9 + kSamples + 1);  // one empty line after the last end
+        QCOMPARE(lines.mid(0, 11) << lines[1259] << lines[2508],
+                 (QStringList{
+                     "# Curvalon waveform data", QString("# time stamp: ") + kStamp,
+                     "# time per division: 500 uS", "# horizontal position: -2.5 mS",
+                     "# trigger source: CH1", "# trigger level: 1.5 V",
+                     "# CH1: 500 mV per division, probe 10, coupling DC, bandwidth limit OFF, "
+                     "invert OFF",
+                     "# references in counts (25 per division, 0 at the screen centre): their "
+                     "settings are not read",
+                     "sample,time (s),CH1 (V),REFA (counts)",
+                     "0,-0.005,-2.5,-3",                      // below the trigger
+                     "1,-0.004998000000000001,-2.48,-2",      // every digit of the time kept
+                     "1250,-0.0025,0,0",                      // at the channel's position
+                     "2499,-1.9999999999998318e-06,2.04,99"}));  // time in exponent form
+    }
+
+    // Demo data, a setting never read or hidden references: the notes and the columns change.
+    void variants_data() {
+        QTest::addColumn<Tweak>("tweak");
+        QTest::addColumn<QString>("note");
+        QTest::addColumn<QString>("namesAndFirstRow");
+        QTest::newRow("demo mode, volts per division never read")
+            << Tweak([](ScopeState& s) { s.scopePresent = 0, s.chVoltDiv[0] = 0; })
+            << "# CH1: volts per division not read, values in counts (25 per division, 0 at the "
+               "screen centre), probe 10, coupling DC, bandwidth limit OFF, invert OFF\n"
+               "# demo mode: the data are generated demo waveforms, not read from an instrument"
+            << "sample,time (s),CH1 (counts),REFA (counts)\n0,-0.005,-100,-3";
+        QTest::newRow("time base not read") << Tweak([](ScopeState& s) { s.timeDiv = 0; })
+                                            << "# time base not read, so there is no time column"
+                                            << "sample,CH1 (V),REFA (counts)\n0,-2.5,-3";
+        QTest::newRow("references hidden") << Tweak([](ScopeState& s) { s.refView = 0; }) << ""
+                                           << "sample,time (s),CH1 (V)\n0,-0.005,-2.5";
+    }
+    void variants() {
+        QFETCH(Tweak, tweak);
+        QFETCH(QString, note);
+        QFETCH(QString, namesAndFirstRow);
+        const auto s = knownState();
+        tweak(*s);
+        const QString table = QString::fromStdString(waveformTable(*s, kStamp, ','));
+        QVERIFY2(note.isEmpty() || table.contains("\n" + note + "\n"), qPrintable(note));
+        QCOMPARE(table.contains("# references in counts"), s->refView == 1);
+        QVERIFY2(table.contains("\n" + namesAndFirstRow + "\n"), qPrintable(table.left(800)));
+    }
+
+    // The clipboard's tab is the separator; a decimal-comma locale changes nothing. (That only
+    // the separator differs is seen where the saved file is compared with the clipboard.)
+    void separatorAndLocale() {
+        const auto s = knownState();
+        const std::string plain = waveformTable(*s, kStamp, ',');
+        QVERIFY(waveformTable(*s, kStamp, '\t').find("sample\ttime (s)\tCH1 (V)\tREFA (counts)\n") !=
+                std::string::npos);
+        if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) QSKIP("no decimal-comma locale installed");
+        const std::string german = waveformTable(*s, kStamp, ',');
+        std::setlocale(LC_ALL, "C");
+        QCOMPARE(german, plain);
     }
 };
 

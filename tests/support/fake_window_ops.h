@@ -1,5 +1,5 @@
 // A WindowOps that keeps what the tests read: texts and visibility of fields, the state of the
-// buttons, every status text and message box, the beeps and the window size.
+// buttons, every status text and message box, and the beeps.
 #pragma once
 
 #include <map>
@@ -35,12 +35,11 @@ class FakeWindowOps : public WindowOps {
     void messageBox(const std::string& t) override { messageBoxes.push_back(t); }
     void beep() override { ++beeps; }
     LocalDateTime now() override { return {2026, 1, 2, 3, 4, 5}; }
-    void setWindowSize(std::int32_t w, std::int32_t h) override { windowSize = {w, h}; }
+    void setWindowSize(std::int32_t, std::int32_t) override {}
 
     std::vector<std::string> statusTexts;
     std::vector<std::string> messageBoxes;
     int beeps = 0;
-    std::pair<int, int> windowSize{0, 0};
 
     // The last value a control was given, e.g. get("button enabled", Button::cbCh, 2) is "0" or
     // "1"; empty when never set (controls start visible and enabled).

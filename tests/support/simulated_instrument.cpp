@@ -11,9 +11,6 @@ namespace {
 const std::array<std::string, 4> kChannelNames = {"CH1", "CH2", "CH3", "CH4"};
 const std::array<std::string, 4> kRefNames = {"REFA", "REFB", "REFC", "REFD"};
 
-// 10 bits per byte on the line (start, 8 data, stop).
-constexpr double kMsPerByteAt19200 = 10.0 * 1000.0 / 19200.0;
-
 int indexOf(const std::array<std::string, 4>& names, const std::string& name) {
     auto it = std::find(names.begin(), names.end(), name);
     return it == names.end() ? -1 : static_cast<int>(it - names.begin());
@@ -122,21 +119,13 @@ std::string SimulatedInstrument::curveReply() const {
 
 void SimulatedInstrument::attach(FakeSerialDevice& device) {
     device.responder = [this](FakeSerialDevice& d, const std::string& line) {
-        send(d, answer(line));
+        if (std::string reply = answer(line); !reply.empty()) d.deliverLater(2, std::move(reply));
     };
     // Answered once the line is released.
     device.onBreak = [this](FakeSerialDevice& d, bool on) {
-        if (!on) send(d, onBreak());
+        if (std::string reply = on ? "" : onBreak(); !reply.empty())
+            d.deliverLater(2, std::move(reply));
     };
-}
-
-void SimulatedInstrument::send(FakeSerialDevice& device, const std::string& reply) const {
-    const std::size_t step = paced ? std::max<std::size_t>(batchBytes, 1) : reply.size();
-    for (std::size_t at = 0; at < reply.size(); at += step) {
-        const std::size_t stop = std::min(reply.size(), at + step);
-        const int ms = latencyMs + static_cast<int>(paced ? stop * kMsPerByteAt19200 + 0.999 : 0);
-        device.deliverLater(ms, reply.substr(at, stop - at));
-    }
 }
 
 }  // namespace curvalon::test

@@ -46,8 +46,7 @@ class SimulatedInstrument {
     // The reply to a line break: "DCL", NUL, carriage return.
     std::string onBreak();
 
-    // Answers through the device: each reply starts latencyMs after the command's carriage
-    // return, at once or paced at 19200 baud in batches.
+    // Answers through the device: each reply whole, 2 ms after the command's carriage return.
     void attach(FakeSerialDevice& device);
 
     // Settings, in the text the instrument prints.
@@ -66,9 +65,6 @@ class SimulatedInstrument {
     // Faults by command line ("CURV?", "CH2?", kBreak); the empty key applies to every reply.
     void setFault(Fault fault, const std::string& line = "") { faults_.insert({line, fault}); }
 
-    bool paced = false;
-    int latencyMs = 2;
-    std::size_t batchBytes = 64;
 
     // Every command line received, in order, without its carriage return.
     std::vector<std::string> received;
@@ -81,7 +77,6 @@ class SimulatedInstrument {
     std::string curveReply() const;
     void track(const std::string& line);
     bool has(Fault fault, const std::string& line) const;
-    void send(FakeSerialDevice& device, const std::string& reply) const;
 
     std::set<std::pair<std::string, Fault>> faults_;
 };
