@@ -1,5 +1,5 @@
-// The model layer: the start-up state, the selections' range and filling tables. Its constants, the demo curves and the
-// source switches are seen in the window's pictures, in its tests.
+// The model layer: the selections' range and filling tables. The start-up tables, the demo curves
+// and the source switches are seen in the window's pictures, in its tests.
 #include <QTest>
 #include <cmath>
 
@@ -16,19 +16,6 @@ class ModelTest : public QObject {
     Q_OBJECT
 
   private slots:
-    // Whatever the previous session left behind must not survive the start-up.
-    void initTablesStartsFromKnownValues() {
-        ScopeState s;
-        s.scopePresent = s.refView = s.delayDone = 1;
-        s.chEnable.fill(1), s.refShown.fill(1), s.refStored.fill(1);
-        s.lastCommand = s.rxText = s.cmdText = "stale";
-        initTables(s, rgb(240, 240, 240));
-        const std::array<std::int32_t, kSourceCount> off{};
-        QVERIFY(s.chEnable == off && s.refShown == off && s.refStored == off);
-        QCOMPARE((QList<int>{s.scopePresent, s.refView, s.delayDone}), (QList<int>{0, 0, 0}));
-        QCOMPARE(s.lastCommand + s.rxText + s.cmdText + s.srcName[0] + s.srcName[11], "CH1 - ");
-    }
-
     // Indexes outside a selection's range, negative ones too, change nothing.
     void selectionsIgnoreIndexesOutsideTheirRange() {
         ScopeState s;

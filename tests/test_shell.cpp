@@ -111,13 +111,6 @@ class ShellTest : public QObject {
         QCOMPARE(r.instrument.received, (Lines{"DAT:ENC RIB", "SEL?"}));
     }
 
-    void demoModeRefusesToRead() {
-        Rig r(false);
-        r.key(' ');
-        QCOMPARE(r.device.lines, Lines{"SEL?"});
-        QCOMPARE(r.boxes, Lines{"Curvalon:  Can't found TDS2024 !"});
-    }
-
     // The whole window after a scene, pixel for pixel: layout, texts, colours, traces, markers.
     void looks_data() {
         QTest::addColumn<bool>("answering");
