@@ -32,9 +32,6 @@ class InputDevice : public SerialDevice {
     bool isOpen() const override { return true; }
     void write(std::string_view) override {}
     std::string readAll() override { return std::exchange(waiting_, std::string()); }
-    std::int32_t bytesWaiting() const override {
-        return static_cast<std::int32_t>(waiting_.size());
-    }
     void setBreak(bool) override {}
     bool setDtr(bool) override { return true; }
     bool setRts(bool) override { return true; }

@@ -18,17 +18,27 @@
 using namespace curvalon;
 using namespace curvalon::test;
 
+namespace {
+
+// The link as the tool has it, on the real port driver and real time.
+struct RealLink {
+    ScopeState s;
+    FakeWindowOps w;
+    QtSerialDevice device;
+    QtLinkClock clock;
+    SerialLink link{s, w, device, clock};
+};
+
+}  // namespace
+
 class PtyTest : public QObject {
     Q_OBJECT
 
   private slots:
     void roundTrip() {
-        ScopeState s;
-        FakeWindowOps w;
         PtyInstrument far;
-        QtSerialDevice device;
-        QtLinkClock clock;
-        SerialLink link{s, w, device, clock};
+        RealLink r;
+        auto& [s, w, device, clock, link] = r;
         link.openPort(far.slavePath);
         far.listen();
         QVERIFY(link.portOpen());
@@ -77,11 +87,8 @@ class PtyTest : public QObject {
 
     // A port lost, opened again and lost again is reported each time.
     void lostAgainAfterReopening() {
-        ScopeState s;
-        FakeWindowOps w;
-        QtSerialDevice device;
-        QtLinkClock clock;
-        SerialLink link{s, w, device, clock};
+        RealLink r;
+        auto& [s, w, device, clock, link] = r;
         for (std::size_t round = 1; round <= 2; ++round) {
             PtyInstrument far;
             link.openPort(far.slavePath);

@@ -185,10 +185,6 @@ std::string QtSerialDevice::readAll() {
     return std::string(data.constData(), static_cast<std::size_t>(data.size()));
 }
 
-std::int32_t QtSerialDevice::bytesWaiting() const {
-    return port_.isOpen() ? static_cast<std::int32_t>(port_.bytesAvailable()) : 0;
-}
-
 void QtSerialDevice::setBreak(bool on) {
     if (port_.isOpen() && !port_.setBreakEnabled(on)) port_.clearError();
 }

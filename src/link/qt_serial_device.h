@@ -23,7 +23,6 @@ class QtSerialDevice : public SerialDevice {
     bool isOpen() const override;
     void write(std::string_view bytes) override;
     std::string readAll() override;
-    std::int32_t bytesWaiting() const override;
     void setBreak(bool on) override;
     bool setDtr(bool on) override;
     bool setRts(bool on) override;

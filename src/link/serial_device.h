@@ -27,7 +27,6 @@ class SerialDevice {
     virtual void write(std::string_view bytes) = 0;
     // Returns every waiting byte and removes it from the port's buffer.
     virtual std::string readAll() = 0;
-    virtual std::int32_t bytesWaiting() const = 0;
 
     // Holds the transmit line in the break state while on.
     virtual void setBreak(bool on) = 0;

@@ -30,7 +30,6 @@ class FakeSerialDevice : public SerialDevice {
     // Every write is recorded, also on a closed port, so a write that should not happen shows.
     void write(std::string_view bytes) override;
     std::string readAll() override { return std::exchange(waiting_, std::string()); }
-    std::int32_t bytesWaiting() const override { return std::int32_t(waiting_.size()); }
     void setBreak(bool on) override;
     bool setDtr(bool on) override { return dtr = on, true; }
     bool setRts(bool on) override { return rts = on, true; }

@@ -40,10 +40,6 @@ class VirtualClock::Timer : public LinkTimer {
     bool active_ = false;
 };
 
-VirtualClock::~VirtualClock() {
-    actions_.clear();
-}
-
 std::unique_ptr<LinkTimer> VirtualClock::makeTimer(int interval, std::function<void()> onTimeout) {
     return std::make_unique<Timer>(*this, interval, std::move(onTimeout));
 }

@@ -15,7 +15,6 @@ namespace curvalon::test {
 class VirtualClock : public LinkClock {
   public:
     class Timer;
-    ~VirtualClock() override;
 
     std::unique_ptr<LinkTimer> makeTimer(int interval, std::function<void()> onTimeout) override;
     // A wait that no timer can end would hang the tool for ever: the test fails at once.
@@ -37,7 +36,7 @@ class VirtualClock : public LinkClock {
     std::int64_t order_ = 0;
     int depth_ = 0;
     std::vector<Timer*> timers_;
-    std::vector<std::unique_ptr<LinkTimer>> actions_;
+    std::vector<std::unique_ptr<LinkTimer>> actions_;  // after timers_: they leave it as they go
 };
 
 }  // namespace curvalon::test
