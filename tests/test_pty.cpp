@@ -3,6 +3,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "link/comm_events.h"
 #include "link/qt_link_clock.h"
 #include "link/qt_serial_device.h"
 #include "link/serial_link.h"
@@ -27,6 +28,20 @@ struct RealLink {
     QtSerialDevice device;
     QtLinkClock clock;
     SerialLink link{s, w, device, clock};
+};
+
+// A real port's driver, played on a pseudo-terminal: the modem lines and error counters are what
+// the test sets, each empty while the driver refuses it.
+class PlayedDriverPort : public QtSerialDevice {
+  public:
+    std::optional<int> lines = 0;
+    std::optional<std::array<int, 5>> counts = std::array<int, 5>{};
+    bool gone = false;
+
+  protected:
+    std::optional<int> modemLines() override { return lines; }
+    std::optional<std::array<int, 5>> errorCounters() override { return counts; }
+    bool deviceGone() const override { return gone; }
 };
 
 }  // namespace
@@ -83,6 +98,44 @@ class PtyTest : public QObject {
         ::close(fd);
         QVERIFY(::cfgetospeed(&t) == B9600 && (t.c_cflag & CSTOPB));
         QCOMPARE(second.open(far.slavePath, settings), OpenResult::Busy);  // held by another
+    }
+
+    // What the driver shows while the port is open becomes line-event and error codes; a part it
+    // refuses from the start is left alone while the other is still watched.
+    void driverEvents_data() {
+        QTest::addColumn<QByteArray>("refused");
+        QTest::addColumn<QByteArray>("change");
+        QTest::addColumn<int>("code");
+        // clang-format off
+        QTest::newRow("CTS changes") << QByteArray() << QByteArray("CTS") << int(comm::kCtsChange);
+        QTest::newRow("ring comes on") << QByteArray() << QByteArray("RI") << int(comm::kRing);
+        QTest::newRow("framing error counted") << QByteArray() << QByteArray("frame") << int(comm::kFrame);
+        QTest::newRow("buffer overrun counted") << QByteArray() << QByteArray("overflow") << int(comm::kRxOverflow);
+        QTest::newRow("no counters, lines watched") << QByteArray("counters") << QByteArray("CTS") << int(comm::kCtsChange);
+        QTest::newRow("no lines, counters watched") << QByteArray("lines") << QByteArray("frame") << int(comm::kFrame);
+        QTest::newRow("lines refused, device gone") << QByteArray() << QByteArray("gone") << int(comm::kPortLost);
+        // clang-format on
+    }
+    void driverEvents() {
+        QFETCH(QByteArray, refused);
+        QFETCH(QByteArray, change);
+        QFETCH(int, code);
+        PtyInstrument far;
+        PlayedDriverPort port;
+        if (refused == "lines") port.lines.reset();
+        if (refused == "counters") port.counts.reset();
+        QCOMPARE(port.open(far.slavePath, SerialLink::kLineSettings), OpenResult::Ok);
+        std::vector<int> codes;
+        port.setCommHandler([&](std::int32_t c) { codes.push_back(c); });
+        QTest::qWait(3 * QtSerialDevice::kPollIntervalMs);  // polls that see no change
+        if (change == "CTS") *port.lines ^= QSerialPort::ClearToSendSignal;
+        if (change == "RI") *port.lines |= QSerialPort::RingIndicatorSignal;
+        if (change == "frame") ++(*port.counts)[0];
+        if (change == "overflow") (*port.counts)[4] += 2;
+        if (change == "gone") port.lines.reset(), port.gone = true;
+        QVERIFY(QTest::qWaitFor([&] { return !codes.empty(); }, 5000));
+        QTest::qWait(3 * QtSerialDevice::kPollIntervalMs);  // and nothing after it
+        QCOMPARE(codes, std::vector<int>{code});
     }
 
     // A port lost, opened again and lost again is reported each time.

@@ -159,6 +159,23 @@ class ShellTest : public QObject {
         QCOMPARE(picture, golden(picture, QTest::currentDataTag()));
     }
 
+    // On a dark desktop the fields keep their black on white; the rest follows the desktop.
+    void looksOnADarkDesktop() {
+        const QPalette light = QApplication::palette();
+        QPalette dark = light;
+        for (auto role : {QPalette::Window, QPalette::Button, QPalette::Base})
+            dark.setColor(role, QColor(48, 48, 48));
+        for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+            dark.setColor(role, Qt::white);
+        QApplication::setPalette(dark);
+        Rig r;
+        r.key(' ');
+        r.window.field(Field::dispTxD_str, 0)->setText("2026.01.02  03:04.05");
+        const QImage picture = r.window.grab().toImage();
+        QApplication::setPalette(light);
+        QCOMPARE(picture, golden(picture, "dark-desktop"));
+    }
+
     // What each control sends, which channel it switches off, and whether markers are drawn.
     void controls_data() {
         QTest::addColumn<Action>("act");

@@ -30,20 +30,11 @@ std::string trimmed(const std::string& s) {
     return s.substr(first, s.find_last_not_of(" \t") - first + 1);
 }
 
-#ifdef __linux__
 // The counters watched for errors, each with the code it raises when it grows.
 constexpr std::array<std::int32_t, 5> kCounterCodes = {comm::kFrame, comm::kOverrun, comm::kParity,
                                                        comm::kBreak, comm::kRxOverflow};
 
-std::array<int, 5> errorCounters(const serial_icounter_struct& c) {
-    return {c.frame, c.overrun, c.parity, c.brk, c.buf_overrun};
-}
-
-// Errors that mean the device itself has gone (hung up, unplugged), not just one failed call.
-bool deviceGone(int error) {
-    return error == EIO || error == ENODEV || error == ENXIO;
-}
-
+#ifdef __linux__
 std::string systemLocation(const std::string& port) {
     return port.rfind('/', 0) == 0 ? port : "/dev/" + port;
 }
@@ -215,19 +206,22 @@ void QtSerialDevice::onError(QSerialPort::SerialPortError error) {
             // A failed read or write on a port that still answers is passing trouble; one that
             // no longer answers has gone with its adapter or its other end (a hung-up terminal
             // reads as end of file, which QSerialPort reports as a read error, again and again).
-            if (!portAnswers()) portLost();
+            if (deviceGone()) portLost();
             break;
         default:
             break;
     }
 }
 
-bool QtSerialDevice::portAnswers() const {
+// A port that no longer answers even a request for its settings, with an error that means the
+// device itself (hung up, unplugged), not just one failed call.
+bool QtSerialDevice::deviceGone() const {
 #ifdef __linux__
     termios t{};
-    return ::tcgetattr(port_.handle(), &t) == 0 || !deviceGone(errno);
+    if (::tcgetattr(port_.handle(), &t) == 0) return false;
+    return errno == EIO || errno == ENODEV || errno == ENXIO;
 #else
-    return true;
+    return false;
 #endif
 }
 
@@ -241,14 +235,12 @@ void QtSerialDevice::portLost() {
 }
 
 void QtSerialDevice::startPolling() {
-    int lines = 0;
-    watchModemLines_ = readModemLines(lines);
-    modemLines_ = lines;
-#ifdef __linux__
-    serial_icounter_struct counts{};
-    watchErrorCounters_ = ::ioctl(port_.handle(), TIOCGICOUNT, &counts) == 0;
-    errorCounts_ = errorCounters(counts);
-#endif
+    const std::optional<int> lines = modemLines();
+    watchModemLines_ = lines.has_value();
+    modemLines_ = lines.value_or(0);
+    const std::optional<std::array<int, 5>> counts = errorCounters();
+    watchErrorCounters_ = counts.has_value();
+    errorCounts_ = counts.value_or(std::array<int, 5>{});
     // A pseudo-terminal and some adapters have neither; there is then nothing to watch.
     if (watchModemLines_ || watchErrorCounters_) poll_.start();
 }
@@ -259,28 +251,38 @@ void QtSerialDevice::poll() {
     if (!watchModemLines_ && !watchErrorCounters_) poll_.stop();
 }
 
-bool QtSerialDevice::readModemLines(int& lines) {
+std::optional<int> QtSerialDevice::modemLines() {
     const QSerialPort::PinoutSignals pins = port_.pinoutSignals();
     if (port_.error() != QSerialPort::NoError) {
         port_.clearError();
-        return false;
+        return std::nullopt;
     }
-    lines = static_cast<int>(pins);
-    return true;
+    return static_cast<int>(pins);
+}
+
+std::optional<std::array<int, 5>> QtSerialDevice::errorCounters() {
+#ifdef __linux__
+    serial_icounter_struct c{};
+    if (::ioctl(port_.handle(), TIOCGICOUNT, &c) != 0) return std::nullopt;
+    return std::array<int, 5>{c.frame, c.overrun, c.parity, c.brk, c.buf_overrun};
+#else
+    return std::nullopt;
+#endif
 }
 
 // Both return false when the port went away while they ran.
 bool QtSerialDevice::pollModemLines() {
-    int lines = 0;
-    if (!readModemLines(lines)) {
+    const std::optional<int> read = modemLines();
+    if (!read) {
         if (!port_.isOpen()) return false;
-        if (!portAnswers()) {
+        if (deviceGone()) {
             portLost();
             return false;
         }
         watchModemLines_ = false;
         return true;
     }
+    const int lines = *read;
     const int changed = lines ^ modemLines_;
     modemLines_ = lines;
     // A ring is reported when the ring indicator comes on, not again when it drops.
@@ -302,24 +304,21 @@ bool QtSerialDevice::pollModemLines() {
 }
 
 bool QtSerialDevice::pollErrorCounters() {
-#ifdef __linux__
-    serial_icounter_struct counts{};
-    if (::ioctl(port_.handle(), TIOCGICOUNT, &counts) != 0) {
-        if (deviceGone(errno)) {
+    const std::optional<std::array<int, 5>> now = errorCounters();
+    if (!now) {
+        if (deviceGone()) {
             portLost();
             return false;
         }
         watchErrorCounters_ = false;
         return true;
     }
-    const std::array<int, 5> now = errorCounters(counts);
-    const std::array<int, 5> before = std::exchange(errorCounts_, now);
-    for (std::size_t i = 0; i < now.size(); ++i) {
-        if (now[i] == before[i]) continue;
+    const std::array<int, 5> before = std::exchange(errorCounts_, *now);
+    for (std::size_t i = 0; i < now->size(); ++i) {
+        if ((*now)[i] == before[i]) continue;
         raiseComm(kCounterCodes[i]);
         if (!port_.isOpen()) return false;
     }
-#endif
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <QSerialPort>
 #include <QTimer>
 #include <array>
+#include <optional>
 
 #include "link/serial_device.h"
 
@@ -30,13 +31,20 @@ class QtSerialDevice : public SerialDevice {
     // How often the modem lines and error counters are read while the port is open.
     static constexpr int kPollIntervalMs = 20;
 
+  protected:
+    // What the driver tells beyond QSerialPort: the modem lines (QSerialPort::PinoutSignals),
+    // the error counters (frame, overrun, parity, break, buffer overrun), each empty when the
+    // driver refuses, and whether the device itself has gone. A test plays a real port's driver
+    // through these on a pseudo-terminal, which has neither lines nor counters.
+    virtual std::optional<int> modemLines();
+    virtual std::optional<std::array<int, 5>> errorCounters();
+    virtual bool deviceGone() const;
+
   private:
     void onError(QSerialPort::SerialPortError error);
-    bool portAnswers() const;
     void portLost();
     void startPolling();
     void poll();
-    bool readModemLines(int& lines);
     bool pollModemLines();
     bool pollErrorCounters();
 

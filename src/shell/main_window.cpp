@@ -228,7 +228,6 @@ void MainWindow::buildMenus() {
 
 void MainWindow::buildStatusBar() {
     statusBar_ = new QWidget(client_);
-    statusBar_->setFont(fieldFont());
     statusPanel_ = new QLabel(QStringLiteral("Stat:"), statusBar_);
     statusPanel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     statusPanel_->setIndent(2);
