@@ -38,7 +38,8 @@ int main(int argc, char** argv) {
         replyBytes += reply.size();
         for (std::size_t at = 0; at < reply.size(); at += 64) {
             const std::size_t stop = std::min(reply.size(), at + 64);
-            d.deliverLater(int(stop * 10.0 * 1000.0 / 19200.0 + 0.999), reply.substr(at, stop - at));
+            d.deliverLater(int(stop * 10.0 * 1000.0 / 19200.0 + 0.999),
+                           reply.substr(at, stop - at));
         }
     };
     SerialLink link(s, window, device, clock);

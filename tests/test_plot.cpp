@@ -34,8 +34,13 @@ std::string drawn(const QImage& img, Rgb back = kBack) {
         for (int x = 0; x < img.width(); ++x)
             if (const QRgb c = img.pixel(x, y); c != qRgb(redOf(back), greenOf(back), blueOf(back)))
                 ++count, all |= QRect(x, y, 1, 1), colours.contains(c) || (colours << c, true);
-    QString text = count ? QString("%1 in %2,%3..%4,%5").arg(count).arg(all.left()).arg(all.top())
-                               .arg(all.right()).arg(all.bottom()) : "";
+    QString text = count ? QString("%1 in %2,%3..%4,%5")
+                               .arg(count)
+                               .arg(all.left())
+                               .arg(all.top())
+                               .arg(all.right())
+                               .arg(all.bottom())
+                         : "";
     for (QRgb c : colours)
         text += QString(" %1,%2,%3").arg(qRed(c)).arg(qGreen(c)).arg(qBlue(c));
     return text.toStdString();
@@ -75,7 +80,6 @@ struct Plot {
         }
     }
 };
-
 
 const char* const kStamp = "2024-05-06 14:03:12";
 using Tweak = void (*)(ScopeState&);
@@ -143,7 +147,8 @@ class PlotTest : public QObject {
         QCOMPARE(QList<int>({a.heightTwips(), changes}), QList<int>({5295, 5}));
     }
 
-    // Only the menus and the cycling keys reach the zoom, but an index outside its table is refused.
+    // Only the menus and the cycling keys reach the zoom, but an index outside its table is
+    // refused.
     void zoomRefusesIndexesOutsideTheTables() {
         Plot p;
         p.s.magHIdx = 10;
@@ -157,8 +162,10 @@ class PlotTest : public QObject {
     void erase_data() {
         QTest::addColumn<QList<int>>("mags");
         QTest::addColumn<QString>("erased");
-        QTest::newRow("after zooming out") << QList<int>{10, 40, 1, 10} << "1292644 in 0,0..1843,700 240,240,240";
-        QTest::newRow("before zooming in") << QList<int>{1, 10, 10, 40} << "1292644 in 0,0..1843,700 240,240,240";
+        QTest::newRow("after zooming out")
+            << QList<int>{10, 40, 1, 10} << "1292644 in 0,0..1843,700 240,240,240";
+        QTest::newRow("before zooming in")
+            << QList<int>{1, 10, 10, 40} << "1292644 in 0,0..1843,700 240,240,240";
     }
     void erase() {
         QFETCH(QList<int>, mags);
@@ -186,7 +193,8 @@ class PlotTest : public QObject {
         Plot p;
         p.run(p.image, input);
         const std::string strip = drawn(p.strip.image());
-        QCOMPARE(drawn(p.image.image()) + (strip.empty() ? "" : "|" + strip), expected.toStdString());
+        QCOMPARE(drawn(p.image.image()) + (strip.empty() ? "" : "|" + strip),
+                 expected.toStdString());
     }
 
     // N: the number's text; V, T, P: as volts, time per division and position, value and unit.
@@ -213,20 +221,20 @@ class PlotTest : public QObject {
     void liveInstrument() {
         const QStringList lines = linesOf(waveformTable(*knownState(), kStamp, ','));
         QCOMPARE(lines.size(), 9 + kSamples + 1);  // one empty line after the last end
-        QCOMPARE(lines.mid(0, 11) << lines[1259] << lines[2508],
-                 (QStringList{
-                     "# Curvalon waveform data", QString("# time stamp: ") + kStamp,
-                     "# time per division: 500 uS", "# horizontal position: -2.5 mS",
-                     "# trigger source: CH1", "# trigger level: 1.5 V",
-                     "# CH1: 500 mV per division, probe 10, coupling DC, bandwidth limit OFF, "
-                     "invert OFF",
-                     "# references in counts (25 per division, 0 at the screen centre): their "
-                     "settings are not read",
-                     "sample,time (s),CH1 (V),REFA (counts)",
-                     "0,-0.005,-2.5,-3",                      // below the trigger
-                     "1,-0.004998000000000001,-2.48,-2",      // every digit of the time kept
-                     "1250,-0.0025,0,0",                      // at the channel's position
-                     "2499,-1.9999999999998318e-06,2.04,99"}));  // time in exponent form
+        QCOMPARE(
+            lines.mid(0, 11) << lines[1259] << lines[2508],
+            (QStringList{"# Curvalon waveform data", QString("# time stamp: ") + kStamp,
+                         "# time per division: 500 uS", "# horizontal position: -2.5 mS",
+                         "# trigger source: CH1", "# trigger level: 1.5 V",
+                         "# CH1: 500 mV per division, probe 10, coupling DC, bandwidth limit OFF, "
+                         "invert OFF",
+                         "# references in counts (25 per division, 0 at the screen centre): their "
+                         "settings are not read",
+                         "sample,time (s),CH1 (V),REFA (counts)",
+                         "0,-0.005,-2.5,-3",                         // below the trigger
+                         "1,-0.004998000000000001,-2.48,-2",         // every digit of the time kept
+                         "1250,-0.0025,0,0",                         // at the channel's position
+                         "2499,-1.9999999999998318e-06,2.04,99"}));  // time in exponent form
     }
 
     // Demo data, a setting never read or hidden references: the notes and the columns change.
@@ -263,8 +271,9 @@ class PlotTest : public QObject {
     void separatorAndLocale() {
         const auto s = knownState();
         const std::string plain = waveformTable(*s, kStamp, ',');
-        QVERIFY(waveformTable(*s, kStamp, '\t').find("sample\ttime (s)\tCH1 (V)\tREFA (counts)\n") !=
-                std::string::npos);
+        QVERIFY(
+            waveformTable(*s, kStamp, '\t').find("sample\ttime (s)\tCH1 (V)\tREFA (counts)\n") !=
+            std::string::npos);
         if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) QSKIP("no decimal-comma locale installed");
         const std::string german = waveformTable(*s, kStamp, ',');
         std::setlocale(LC_ALL, "C");

@@ -45,7 +45,6 @@ struct ProtocolRig {
     }
 };
 
-
 const QByteArray kDataError = "Error[7] Data Error ";
 
 QByteArray num(int value) {
@@ -69,8 +68,7 @@ QByteArray curve(const char* header, int samples, const char* end) {
 
 // What the step may change, as text.
 QByteArray stateAfter(const ScopeState& s, const FakeWindowOps& w, const QByteArray& step) {
-    if (step == "HOR")
-        return num(s.timeDiv) + ' ' + num(s.horPosition) + ' ' + num(s.trigPoint);
+    if (step == "HOR") return num(s.timeDiv) + ' ' + num(s.horPosition) + ' ' + num(s.trigPoint);
     if (step == "TRIG") return QByteArray::fromStdString(s.trigSource) + ' ' + num(s.trigLevel);
     QByteArray out;
     if (step.startsWith("CH")) {
@@ -173,7 +171,7 @@ class ProtocolTest : public QObject {
         QCOMPARE(status, std::int32_t(message.isEmpty() ? kStatusOk : kStatusDataError));
         QCOMPARE(s.rxStatus, status);
         QCOMPARE(r.w.messageBoxes, message.isEmpty() ? std::vector<std::string>{}
-                                                   : std::vector{message.toStdString()});
+                                                     : std::vector{message.toStdString()});
     }
     void settingsQueries() {
         ProtocolRig r;
@@ -298,7 +296,7 @@ class ProtocolTest : public QObject {
         if (lineFeed) r.scope.setFault(Fault::LineFeedTerminator, SimulatedInstrument::kBreak);
         int redraws = 0;
         InstrumentInit init(r.s, r.w, r.link, r.queries, r.channels, [&] { ++redraws; });
-        r.link.closePort();  // reopened for the check
+        r.link.closePort();                            // reopened for the check
         r.w.setVisible(Field::dispTxD_str, 0, false);  // hidden, as the start-up leaves it
         bool echoedDuringTheWait = false;
         r.clock.at(50, [&] {

@@ -37,8 +37,12 @@ class PlayedDriverPort : public QtSerialDevice {
     std::optional<int> lines = 0;
     std::optional<std::array<int, 5>> counts = std::array<int, 5>{};
     bool gone = false;
+    int driven = 0;  // the DTR and RTS lines set on
 
   protected:
+    bool driveLine(QSerialPort::PinoutSignal line, bool on) override {
+        return driven |= on ? line : 0, true;
+    }
     std::optional<int> modemLines() override { return lines; }
     std::optional<std::array<int, 5>> errorCounters() override { return counts; }
     bool deviceGone() const override { return gone; }
@@ -66,7 +70,8 @@ class PtyTest : public QObject {
         // thread, so it may stamp a byte late, but never all of them early.
         QVERIFY(far.arrivalNs.back() - far.arrivalNs.front() >= 15'000'000);
         QCOMPARE(s.rxText, instrument.answer("HOR?"));
-        QCOMPARE(link.exchange("CURV?", 5000), 0);  // every byte value, a carriage return among them
+        QCOMPARE(link.exchange("CURV?", 5000),
+                 0);  // every byte value, a carriage return among them
         QCOMPARE(std::string(reinterpret_cast<const char*>(s.rxBytes.data()), s.rxCount),
                  instrument.answer("CURV?"));
     }
@@ -98,6 +103,20 @@ class PtyTest : public QObject {
         ::close(fd);
         QVERIFY(::cfgetospeed(&t) == B9600 && (t.c_cflag & CSTOPB));
         QCOMPARE(second.open(far.slavePath, settings), OpenResult::Busy);  // held by another
+    }
+
+    // The link raises DTR and RTS on the port it opens: some instruments and adapters send
+    // nothing without them.
+    void linkRaisesDtrAndRts() {
+        PtyInstrument far;
+        ScopeState s;
+        FakeWindowOps w;
+        PlayedDriverPort port;
+        QtLinkClock clock;
+        SerialLink link{s, w, port, clock};
+        link.openPort(far.slavePath);
+        QCOMPARE(port.driven,
+                 QSerialPort::DataTerminalReadySignal | QSerialPort::RequestToSendSignal);
     }
 
     // What the driver shows while the port is open becomes line-event and error codes; a part it

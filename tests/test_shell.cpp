@@ -77,7 +77,8 @@ struct Rig {
         const QImage img = window.markerStrip().image();
         const Rgb c = app.state().traceColor[std::size_t(src)];
         const auto* p = reinterpret_cast<const QRgb*>(img.constBits());
-        return int(std::count(p, p + img.width() * img.height(), qRgb(redOf(c), greenOf(c), blueOf(c))));
+        return int(
+            std::count(p, p + img.width() * img.height(), qRgb(redOf(c), greenOf(c), blueOf(c))));
     }
 };
 using Action = std::function<void(Rig&)>;

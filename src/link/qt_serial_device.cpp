@@ -181,15 +181,16 @@ void QtSerialDevice::setBreak(bool on) {
 }
 
 bool QtSerialDevice::setDtr(bool on) {
-    if (!port_.isOpen()) return false;
-    const bool ok = port_.setDataTerminalReady(on);
-    if (!ok) port_.clearError();
-    return ok;
+    return port_.isOpen() && driveLine(QSerialPort::DataTerminalReadySignal, on);
 }
 
 bool QtSerialDevice::setRts(bool on) {
-    if (!port_.isOpen()) return false;
-    const bool ok = port_.setRequestToSend(on);
+    return port_.isOpen() && driveLine(QSerialPort::RequestToSendSignal, on);
+}
+
+bool QtSerialDevice::driveLine(QSerialPort::PinoutSignal line, bool on) {
+    const bool ok = line == QSerialPort::DataTerminalReadySignal ? port_.setDataTerminalReady(on)
+                                                                 : port_.setRequestToSend(on);
     if (!ok) port_.clearError();
     return ok;
 }

@@ -32,10 +32,12 @@ class QtSerialDevice : public SerialDevice {
     static constexpr int kPollIntervalMs = 20;
 
   protected:
-    // What the driver tells beyond QSerialPort: the modem lines (QSerialPort::PinoutSignals),
-    // the error counters (frame, overrun, parity, break, buffer overrun), each empty when the
-    // driver refuses, and whether the device itself has gone. A test plays a real port's driver
-    // through these on a pseudo-terminal, which has neither lines nor counters.
+    // What the driver does and tells beyond QSerialPort: it sets the DTR or RTS line (false when
+    // it refuses); it reads the modem lines (QSerialPort::PinoutSignals) and the error counters
+    // (frame, overrun, parity, break, buffer overrun), each empty when it refuses; and it knows
+    // whether the device itself has gone. A test plays a real port's driver through these on a
+    // pseudo-terminal, which has neither lines nor counters.
+    virtual bool driveLine(QSerialPort::PinoutSignal line, bool on);
     virtual std::optional<int> modemLines();
     virtual std::optional<std::array<int, 5>> errorCounters();
     virtual bool deviceGone() const;

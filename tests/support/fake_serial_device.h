@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "link/serial_device.h"
 #include "link/link_clock.h"
+#include "link/serial_device.h"
 
 namespace curvalon::test {
 
@@ -52,8 +52,8 @@ class FakeSerialDevice : public SerialDevice {
     std::string openedPort;
     std::string openedSettings;
     std::string written;
-    std::vector<std::int64_t> writeTimesMs;  // one per written byte, on the clock
-    std::vector<std::string> lines;          // complete lines written, without their CR
+    std::vector<std::int64_t> writeTimesMs;             // one per written byte, on the clock
+    std::vector<std::string> lines;                     // complete lines written, without their CR
     std::vector<std::pair<bool, std::int64_t>> breaks;  // on or off, and when (ms)
     bool dtr = false;
     bool rts = false;

@@ -65,7 +65,6 @@ class SimulatedInstrument {
     // Faults by command line ("CURV?", "CH2?", kBreak); the empty key applies to every reply.
     void setFault(Fault fault, const std::string& line = "") { faults_.insert({line, fault}); }
 
-
     // Every command line received, in order, without its carriage return.
     std::vector<std::string> received;
 

@@ -64,7 +64,8 @@ void VirtualClock::waitUntil(const std::function<bool()>& done) {
     ++depth_;
     while (!done()) {
         // Nothing left that could end it: the tool would hang here for ever.
-        if (!fireNext(std::numeric_limits<std::int64_t>::max())) qFatal("a wait that nothing can end");
+        if (!fireNext(std::numeric_limits<std::int64_t>::max()))
+            qFatal("a wait that nothing can end");
     }
     --depth_;
 }
