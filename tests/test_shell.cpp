@@ -96,9 +96,14 @@ class ShellTest : public QObject {
         QApplication::setFont(font);
     }
 
-    void titleAndTimeStamp() {
+    // Texts the pictures do not show: the title, the zoom menu's items, the time stamp's form.
+    void titlesAndTimeStamp() {
         Rig r;
         QCOMPARE(r.window.windowTitle(), QString("Curvalon (v1.0a)"));
+        QCOMPARE(QStringList({r.window.menuItem(Menu::mnuMagH, 0)->text(),
+                              r.window.menuItem(Menu::mnuMagH, 9)->text(),
+                              r.window.menuItem(Menu::mnuMagV, 3)->text()}),
+                 QStringList({"H  x1", "H  x10", "V  x4"}));
         r.key(' ');
         QVERIFY(QRegularExpression("^\\d{4}\\.\\d\\d\\.\\d\\d  \\d\\d:\\d\\d\\.\\d\\d$")
                     .match(r.window.field(Field::dispTxD_str, 0)->text())
@@ -125,6 +130,7 @@ class ShellTest : public QObject {
         // clang-format off
         QTest::newRow("demo-mode") << false << keys("");
         QTest::newRow("demo-mode-every-channel-off") << false << keys("1234");
+        QTest::newRow("live-start") << true << keys("");
         QTest::newRow("live-read") << true << keys(" ");
         QTest::newRow("channel-off-zoomed") << true << keys(" 2HHHHHHVVVv");  // both wrap once
         QTest::newRow("zoomed-largest") << true << Action([](Rig& r) {
@@ -347,6 +353,10 @@ class ShellTest : public QObject {
         QApplication::clipboard()->clear();
         r.copy("Copy data");
         QVERIFY(has(false) && !has(true));
+        for (QAction* a : r.window.findChildren<QAction*>())  // the plot's right-click menu
+            if (a->text() == "Copy data")
+                QCOMPARE(qobject_cast<QWidget*>(a->parent())->contextMenuPolicy(),
+                         Qt::ActionsContextMenu);
         QApplication::clipboard()->clear();
         r.clock.at(10, [&] {
             QTest::keyClick(&r.window, Qt::Key_C, Qt::ControlModifier);
