@@ -68,9 +68,16 @@ struct Rig {
     }
     void menu(Menu m, int i = 0) { window.menuItem(m, i)->trigger(); }
     // An item of the plot's context menu.
-    void copy(const QString& item) {
+    QAction* contextItem(const QString& text) const {
         for (QAction* a : window.findChildren<QAction*>())
-            if (a->text() == item) a->trigger();
+            if (a->text() == text) return a;
+        return nullptr;
+    }
+    void copy(const QString& item) { contextItem(item)->trigger(); }
+    // The whole window, its time stamp set to a fixed one in place of the clock's.
+    QImage picture() {
+        window.field(Field::dispTxD_str, 0)->setText("2026.01.02  03:04.05");
+        return window.grab().toImage();
     }
     // Pixels of a source's exact colour in the marker strip.
     int stripPixelsOf(std::int32_t src) {
@@ -161,8 +168,7 @@ class ShellTest : public QObject {
         QFETCH(Action, act);
         Rig r(answering);
         act(r);
-        r.window.field(Field::dispTxD_str, 0)->setText("2026.01.02  03:04.05");  // the clock's
-        const QImage picture = r.window.grab().toImage();
+        const QImage picture = r.picture();
         QCOMPARE(picture, golden(picture, QTest::currentDataTag()));
     }
 
@@ -177,8 +183,7 @@ class ShellTest : public QObject {
         QApplication::setPalette(dark);
         Rig r;
         r.key(' ');
-        r.window.field(Field::dispTxD_str, 0)->setText("2026.01.02  03:04.05");
-        const QImage picture = r.window.grab().toImage();
+        const QImage picture = r.picture();
         QApplication::setPalette(light);
         QCOMPARE(picture, golden(picture, "dark-desktop"));
     }
@@ -353,10 +358,8 @@ class ShellTest : public QObject {
         QApplication::clipboard()->clear();
         r.copy("Copy data");
         QVERIFY(has(false) && !has(true));
-        for (QAction* a : r.window.findChildren<QAction*>())  // the plot's right-click menu
-            if (a->text() == "Copy data")
-                QCOMPARE(qobject_cast<QWidget*>(a->parent())->contextMenuPolicy(),
-                         Qt::ActionsContextMenu);
+        QCOMPARE(qobject_cast<QWidget*>(r.contextItem("Copy data")->parent())->contextMenuPolicy(),
+                 Qt::ActionsContextMenu);  // the plot's right-click menu
         QApplication::clipboard()->clear();
         r.clock.at(10, [&] {
             QTest::keyClick(&r.window, Qt::Key_C, Qt::ControlModifier);
