@@ -306,7 +306,7 @@ class ProtocolTest : public QObject {
         init.initInstrument();
         QVERIFY(echoedDuringTheWait);
         QCOMPARE(r.s.scopePresent, present);
-        QCOMPARE(r.device.breaks.size(), std::size_t(2));
+        QCOMPARE(r.device.breaks, 2);
         // The wait ends at the answer's carriage return or at the timer, whichever comes first.
         const auto& writes = r.device.writeTimesMs;
         QCOMPARE(int(writes.empty() ? r.clock.nowMs() : writes.front()), endMs);

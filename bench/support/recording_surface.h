@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "plot/surface.h"
-#include "support/fake_window_ops.h"
+#include "model/rgb.h"
 
 namespace curvalon::test {
 
@@ -56,7 +56,7 @@ class RecordingSurface : public DrawingSurface {
 class RecordingMarkerStrip : public MarkerStrip {
   public:
     void cls() override { log.push_back("cls"); }
-    void setForeColor(Rgb c) override { log.push_back("fore " + colourText(c)); }
+    void setForeColor(Rgb c) override { log.push_back("fore " + std::to_string(c)); }
     void setCurrentPoint(Twips x, Twips y) override {
         log.push_back("at " + std::to_string(x) + "," + std::to_string(y));
     }

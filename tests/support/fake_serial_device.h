@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "link/comm_events.h"
 #include "link/link_clock.h"
 #include "link/serial_device.h"
 
@@ -19,48 +20,50 @@ namespace curvalon::test {
 
 class FakeSerialDevice : public SerialDevice {
   public:
-    using Responder = std::function<void(FakeSerialDevice&, const std::string& line)>;
-    using BreakHandler = std::function<void(FakeSerialDevice&, bool on)>;
-
     explicit FakeSerialDevice(LinkClock& clock) : clock_(clock) {}
 
-    OpenResult open(const std::string& port, const std::string& settings) override;
+    OpenResult open(const std::string& port, const std::string& settings) override {
+        openedPort = port + ' ' + settings;
+        open_ = openResult == OpenResult::Ok;
+        return openResult;
+    }
     void close() override { open_ = false; }
     bool isOpen() const override { return open_; }
     // Every write is recorded, also on a closed port, so a write that should not happen shows.
     void write(std::string_view bytes) override;
     std::string readAll() override { return std::exchange(waiting_, std::string()); }
-    void setBreak(bool on) override;
+    void setBreak(bool on) override {
+        ++breaks;
+        if (onBreak) onBreak(*this, on);
+    }
     bool setDtr(bool on) override { return dtr = on, true; }
     bool setRts(bool on) override { return rts = on, true; }
 
-    // Queues bytes as one batch and reports them waiting (code 2); a closed port gets nothing.
-    void deliver(std::string_view bytes);
+    // Queues bytes as one batch and reports them waiting; a closed port gets nothing.
+    void deliver(std::string_view bytes) {
+        if (open_) waiting_.append(bytes), raise(comm::kReceive);
+    }
     void deliverLater(int ms, std::string bytes);
     // Reports a line event or error code.
     void raise(std::int32_t code) { raiseComm(code); }
-    void raiseLater(int ms, std::int32_t code);
     // The adapter pulled out: the port closes and reports an error of no known kind.
-    void vanish();
+    void vanish() { open_ = false, raise(comm::kPortLost); }
 
     // Script.
     OpenResult openResult = OpenResult::Ok;
-    Responder responder;
-    BreakHandler onBreak;
+    std::function<void(FakeSerialDevice&, const std::string& line)> responder;
+    std::function<void(FakeSerialDevice&, bool on)> onBreak;
 
     // Record.
-    std::string openedPort;
-    std::string openedSettings;
+    std::string openedPort;  // the port's name, then its settings
     std::string written;
-    std::vector<std::int64_t> writeTimesMs;             // one per written byte, on the clock
-    std::vector<std::string> lines;                     // complete lines written, without their CR
-    std::vector<std::pair<bool, std::int64_t>> breaks;  // on or off, and when (ms)
+    std::vector<std::int64_t> writeTimesMs;  // one per written byte, on the clock
+    std::vector<std::string> lines;          // complete lines written, without their CR
+    int breaks = 0;                          // break states set, on and off
     bool dtr = false;
     bool rts = false;
 
   private:
-    void later(int ms, std::function<void()> action);
-
     LinkClock& clock_;
     std::vector<std::unique_ptr<LinkTimer>> scheduled_;
     std::string waiting_;

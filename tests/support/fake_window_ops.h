@@ -11,25 +11,16 @@
 
 namespace curvalon::test {
 
-inline std::string colourText(Rgb c) {
-    return std::to_string(redOf(c)) + "," + std::to_string(greenOf(c)) + "," +
-           std::to_string(blueOf(c));
-}
-
 class FakeWindowOps : public WindowOps {
   public:
-    void setText(Field f, int i, const std::string& t) override { set("text", f, i, t); }
+    void setText(Field f, int i, const std::string& t) override { state_[key("text", f, i)] = t; }
     void setForeColor(Field, int, Rgb) override {}
     void setBackColor(Field, int, Rgb) override {}
     void setAlignment(Field, int, Alignment) override {}
-    void setVisible(Field f, int i, bool v) override { set("visible", f, i, v ? "1" : "0"); }
+    void setVisible(Field f, int i, bool v) override { set("visible", f, i, v); }
     void setButtonBackColor(Button, int, Rgb) override {}
-    void setButtonEnabled(Button b, int i, bool e) override {
-        set("button enabled", b, i, e ? "1" : "0");
-    }
-    void setButtonVisible(Button b, int i, bool v) override {
-        set("button visible", b, i, v ? "1" : "0");
-    }
+    void setButtonEnabled(Button b, int i, bool e) override { set("button enabled", b, i, e); }
+    void setButtonVisible(Button b, int i, bool v) override { set("button visible", b, i, v); }
     void setMenuEnabled(Menu, int, bool) override {}
     void setStatusText(const std::string& t) override { statusTexts.push_back(t); }
     void messageBox(const std::string& t) override { messageBoxes.push_back(t); }
@@ -58,8 +49,8 @@ class FakeWindowOps : public WindowOps {
         return std::string(what) + " " + std::to_string(int(c)) + " " + std::to_string(i);
     }
     template <typename Control>
-    void set(const char* what, Control c, int i, const std::string& value) {
-        state_[key(what, c, i)] = value;
+    void set(const char* what, Control c, int i, bool on) {
+        state_[key(what, c, i)] = on ? "1" : "0";
     }
     std::map<std::string, std::string> state_;
 };

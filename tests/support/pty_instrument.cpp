@@ -21,7 +21,7 @@ PtyInstrument::PtyInstrument() {
 void PtyInstrument::listen() {
     notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
     QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
-                     [this] { readAvailable(); });
+                     [this] { read(); });
 }
 
 void PtyInstrument::send(const std::string& bytes) {
@@ -35,12 +35,6 @@ void PtyInstrument::send(const std::string& bytes) {
     }
 }
 
-std::string PtyInstrument::readNow() {
-    char buf[512];
-    const ssize_t n = ::read(fd_, buf, sizeof buf);
-    return n > 0 ? std::string(buf, std::size_t(n)) : std::string();
-}
-
 void PtyInstrument::hangUp() {
     // Possibly from inside the notifier's own signal, as an answer to a line.
     if (notifier_) notifier_.release()->deleteLater();
@@ -48,29 +42,24 @@ void PtyInstrument::hangUp() {
     fd_ = -1;
 }
 
-void PtyInstrument::readAvailable() {
+void PtyInstrument::read() {
     char buf[512];
     while (fd_ >= 0) {
         const ssize_t n = ::read(fd_, buf, sizeof buf);
-        if (n < 0 && errno == EAGAIN) return;
-        if (n <= 0) {  // the port side closed
-            notifier_->setEnabled(false);
+        if (n <= 0) {
+            // Nothing more for now, or the port side closed: then nothing more will come.
+            if ((n == 0 || errno != EAGAIN) && notifier_) notifier_->setEnabled(false);
             return;
         }
-        for (ssize_t i = 0; i < n && fd_ >= 0; ++i)
-            take(buf[i]);
+        for (ssize_t i = 0; i < n && fd_ >= 0; ++i) {  // an answer to a line may hang up
+            received.push_back(buf[i]);
+            arrivalNs.push_back(clock_.nsecsElapsed());
+            if (buf[i] != '\r')
+                line_.push_back(buf[i]);
+            else if (onLine)
+                onLine(std::exchange(line_, std::string()));
+        }
     }
-}
-
-void PtyInstrument::take(char c) {
-    received.push_back(c);
-    arrivalNs.push_back(clock_.nsecsElapsed());
-    if (c != '\r') {
-        line_.push_back(c);
-        return;
-    }
-    const std::string line = std::exchange(line_, std::string());
-    if (onLine) onLine(line);
 }
 
 }  // namespace curvalon::test

@@ -19,11 +19,11 @@ class PtyInstrument {
     PtyInstrument(const PtyInstrument&) = delete;
     PtyInstrument& operator=(const PtyInstrument&) = delete;
 
-    // Starts reading once the port is open: before that the master has nothing to read.
+    // Reads as bytes come, once the port is open: before that the master has nothing to read.
     void listen();
+    // Takes whatever has reached this end so far, without waiting and without the event loop.
+    void read();
     void send(const std::string& bytes);
-    // Whatever has reached this end so far, without waiting and without the event loop.
-    std::string readNow();
     // The far end going away, as when the cable's other side or the adapter disappears.
     void hangUp();
 
@@ -33,9 +33,6 @@ class PtyInstrument {
     std::function<void(const std::string& line)> onLine;
 
   private:
-    void readAvailable();
-    void take(char c);
-
     int fd_ = -1;
     std::unique_ptr<QSocketNotifier> notifier_;
     std::string line_;

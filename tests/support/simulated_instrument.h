@@ -8,7 +8,7 @@
 
 #include <array>
 #include <cstdint>
-#include <set>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -24,12 +24,8 @@ enum class Fault {
 struct ChannelSetup {
     bool present = true;    // a two-channel model has no CH3, CH4
     bool displayed = true;  // shown on the instrument; only displayed sources send curves
-    std::string probe = "1.0E1";
-    std::string scale = "5.0E-1";
-    std::string position = "0.0E0";
-    std::string coupling = "DC";
-    std::string bandwidth = "OFF";
-    std::string invert = "OFF";
+    std::string probe = "1.0E1", scale = "5.0E-1", position = "0.0E0";
+    std::string coupling = "DC", bandwidth = "OFF", invert = "OFF";
 };
 
 class SimulatedInstrument {
@@ -44,8 +40,7 @@ class SimulatedInstrument {
     // empty when the instrument stays silent. Updates the instrument's state.
     std::string answer(const std::string& line);
     // The reply to a line break: "DCL", NUL, carriage return.
-    std::string onBreak();
-
+    std::string onBreak() { return shape(kBreak, std::string("DCL\0\r", 5)); }
     // Answers through the device: each reply whole, 2 ms after the command's carriage return.
     void attach(FakeSerialDevice& device);
 
@@ -53,31 +48,26 @@ class SimulatedInstrument {
     std::array<ChannelSetup, 4> channels;
     std::array<bool, 4> refStored{true, true, true, true};  // REFA..REFD held in memory
     std::array<bool, 4> refDisplayed{};
-    std::string horScale = "5.0E-4";
-    std::string horPosition = "0.0E0";
-    std::string trigLevel = "1.20E0";
-    std::string edgeSource = "CH1";
+    std::string horScale = "5.0E-4", horPosition = "0.0E0";
+    std::string trigLevel = "1.20E0", edgeSource = "CH1";
     // Signed samples per source 0..7 (CH1..CH4, REFA..REFD).
     std::array<std::array<std::int8_t, kSamples>, 8> waveforms{};
     std::string encoding = "RPB";  // the power-on default; "DAT:ENC RIB" makes it signed
     std::string dataSource = "CH1";
 
-    // Faults by command line ("CURV?", "CH2?", kBreak); the empty key applies to every reply.
-    void setFault(Fault fault, const std::string& line = "") { faults_.insert({line, fault}); }
+    // A fault for one command line ("CURV?", "CH2?", kBreak), or for every one with "".
+    void setFault(Fault fault, const std::string& line = "") { faults_[line] = fault; }
 
     // Every command line received, in order, without its carriage return.
     std::vector<std::string> received;
 
   private:
     std::string shape(const std::string& line, std::string body) const;
-    std::string replyBody(const std::string& line);
-    std::string selectReply() const;
-    std::string channelReply(int ch) const;
+    std::string replyBody(const std::string& line) const;
     std::string curveReply() const;
     void track(const std::string& line);
-    bool has(Fault fault, const std::string& line) const;
 
-    std::set<std::pair<std::string, Fault>> faults_;
+    std::map<std::string, Fault> faults_;
 };
 
 }  // namespace curvalon::test

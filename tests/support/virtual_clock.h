@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "link/link_clock.h"
@@ -14,8 +16,6 @@ namespace curvalon::test {
 
 class VirtualClock : public LinkClock {
   public:
-    class Timer;
-
     std::unique_ptr<LinkTimer> makeTimer(int interval, std::function<void()> onTimeout) override;
     // A wait that no timer can end would hang the tool for ever: the test fails at once.
     void waitUntil(const std::function<bool()>& done) override;
@@ -29,11 +29,11 @@ class VirtualClock : public LinkClock {
     void advance(int ms);
 
   private:
-    friend class Timer;
+    class Timer;
     bool fireNext(std::int64_t limit);
 
     std::int64_t now_ = 0;
-    std::int64_t order_ = 0;
+    std::int64_t armed_ = 0;  // timers armed so far: of equal deadlines, the first armed fires first
     int depth_ = 0;
     std::vector<Timer*> timers_;
     std::vector<std::unique_ptr<LinkTimer>> actions_;  // after timers_: they leave it as they go
