@@ -113,11 +113,7 @@ class PlotTest : public QObject {
     Q_OBJECT
   private slots:
     // Drawing calls on a 12 x 8 pixel image, at 2 device pixels per pixel after "x2".
-    void imageSurface_data() {
-        QTest::addColumn<QByteArray>("input");
-        QTest::addColumn<QByteArray>("expected");
-        test::addCaseRows("plot-image", 2);
-    }
+    void imageSurface_data() { test::addCaseRows("plot-image", {"input", "expected"}); }
     void imageSurface() {
         QFETCH(QByteArray, input);
         QFETCH(QByteArray, expected);
@@ -182,11 +178,7 @@ class PlotTest : public QObject {
     }
 
     // What a trace or a marker draws on the plot, then on the marker strip after a "|".
-    void strokes_data() {
-        QTest::addColumn<QByteArray>("input");
-        QTest::addColumn<QByteArray>("expected");
-        test::addCaseRows("plot-strokes", 2);
-    }
+    void strokes_data() { test::addCaseRows("plot-strokes", {"input", "expected"}); }
     void strokes() {
         QFETCH(QByteArray, input);
         QFETCH(QByteArray, expected);
@@ -198,11 +190,7 @@ class PlotTest : public QObject {
     }
 
     // N: the number's text; V, T, P: as volts, time per division and position, value and unit.
-    void texts_data() {
-        QTest::addColumn<QByteArray>("input");
-        QTest::addColumn<QByteArray>("expected");
-        test::addCaseRows("plot-texts", 2);
-    }
+    void texts_data() { test::addCaseRows("plot-texts", {"input", "expected"}); }
     void texts() {
         QFETCH(QByteArray, input);
         QFETCH(QByteArray, expected);

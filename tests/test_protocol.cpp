@@ -103,10 +103,7 @@ class ProtocolTest : public QObject {
 
   private slots:
     void scan_data() {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<QByteArray>("keyword");
-        QTest::addColumn<QByteArray>("expected");
-        addCaseRows("reply-scan", 3);
+        addCaseRows("reply-scan", {"text", "keyword", "expected"});
         row("too large by its digits", QByteArray(400, '9'), "", "refused");
         row("tiny behind many leading zeros", QByteArray(400, '0') + "1E-330", "", "0");
         row("too large by its digits, negative exponent", "1" + QByteArray(2500, '0') + "E-2000",
@@ -125,10 +122,7 @@ class ProtocolTest : public QObject {
     }
 
     void parse_data() {
-        QTest::addColumn<QByteArray>("reply");
-        QTest::addColumn<QByteArray>("after");
-        QTest::addColumn<QByteArray>("detail");
-        addCaseRows("reply-parse", 3);
+        addCaseRows("reply-parse", {"reply", "after", "detail"});
         // Samples 0, 127, 128, 255, 2499 and 2500 of the record.
         const QByteArray full = curve(":CURVE #42500", 2500, "\r");
         row("CURVE 0: bytes as signed counts", full, "0 127 -128 -1 -61 5", "");

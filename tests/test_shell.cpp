@@ -63,17 +63,26 @@ struct Rig {
         device.lines.clear();
     }
     std::string status() const { return window.statusPanel()->text().toStdString(); }
-    void key(int k) {
-        k < 256 ? QTest::keyClick(&window, char(k)) : QTest::keyClick(&window, Qt::Key(k));
+    // What the operator does: a character is its key, <Esc> and <F1> are keys by name, and
+    // [caption] clicks the button or chooses the menu item of that caption.
+    void play(const QString& script) {
+        static const QRegularExpression step("\\[(.+?)\\]|<(\\w+)>|(.)");
+        for (const QRegularExpressionMatch& m : step.globalMatch(script)) {
+            if (m.hasCaptured(3)) QTest::keyClick(&window, m.captured(3)[0].toLatin1());
+            if (m.hasCaptured(2))
+                QTest::keyClick(&window, m.captured(2) == "Esc" ? Qt::Key_Escape : Qt::Key_F1);
+            if (!m.hasCaptured(1)) continue;
+            QPushButton* button = nullptr;
+            for (QPushButton* b : window.findChildren<QPushButton*>())
+                button = b->text() == m.captured(1) ? b : button;
+            button ? button->click() : action(m.captured(1))->trigger();
+        }
     }
-    void menu(Menu m, int i = 0) { window.menuItem(m, i)->trigger(); }
-    // An item of the plot's context menu.
-    QAction* contextItem(const QString& text) const {
+    QAction* action(const QString& caption) const {
         for (QAction* a : window.findChildren<QAction*>())
-            if (a->text() == text) return a;
-        return nullptr;
+            if (a->text() == caption) return a;
+        qFatal("no control %s", qPrintable(caption));
     }
-    void copy(const QString& item) { contextItem(item)->trigger(); }
     // The whole window, its time stamp set to a fixed one in place of the clock's.
     QImage picture() {
         window.field(Field::dispTxD_str, 0)->setText("2026.01.02  03:04.05");
@@ -88,9 +97,11 @@ struct Rig {
             std::count(p, p + img.width() * img.height(), qRgb(redOf(c), greenOf(c), blueOf(c))));
     }
 };
-using Action = std::function<void(Rig&)>;
+using Setup = void (*)(SimulatedInstrument&);
 
 }  // namespace
+
+Q_DECLARE_METATYPE(Setup)
 
 class ShellTest : public QObject {
     Q_OBJECT
@@ -111,7 +122,7 @@ class ShellTest : public QObject {
                               r.window.menuItem(Menu::mnuMagH, 9)->text(),
                               r.window.menuItem(Menu::mnuMagV, 3)->text()}),
                  QStringList({"H  x1", "H  x10", "V  x4"}));
-        r.key(' ');
+        r.play(" ");
         QVERIFY(QRegularExpression("^\\d{4}\\.\\d\\d\\.\\d\\d  \\d\\d:\\d\\d\\.\\d\\d$")
                     .match(r.window.field(Field::dispTxD_str, 0)->text())
                     .hasMatch());
@@ -119,7 +130,7 @@ class ShellTest : public QObject {
 
     void commandsWaitForTheStartUp() {
         Rig r(true, false);
-        r.key('0');
+        r.play("0");
         r.startUp();
         QCOMPARE(r.instrument.received, (Lines{"DAT:ENC RIB", "SEL?"}));
     }
@@ -127,47 +138,40 @@ class ShellTest : public QObject {
     // The whole window after a scene, pixel for pixel: layout, texts, colours, traces, markers.
     void looks_data() {
         QTest::addColumn<bool>("answering");
-        QTest::addColumn<Action>("act");
-        const auto keys = [](std::string ks) -> Action {
-            return [ks](Rig& r) {
-                for (char k : ks)
-                    r.key(k);
-            };
+        QTest::addColumn<Setup>("setup");
+        QTest::addColumn<QString>("script");
+        const auto scene = [](const char* name, bool answering, QString script, Setup set = {}) {
+            QTest::newRow(name) << answering << set << script;
         };
-        // clang-format off
-        QTest::newRow("demo-mode") << false << keys("");
-        QTest::newRow("demo-mode-every-channel-off") << false << keys("1234");
-        QTest::newRow("live-start") << true << keys("");
-        QTest::newRow("live-read") << true << keys(" ");
-        QTest::newRow("channel-off-zoomed") << true << keys(" 2HHHHHHVVVv");  // both wrap once
-        QTest::newRow("zoomed-largest") << true << Action([](Rig& r) {
-            r.key(' '), r.menu(Menu::mnuMagH, 9), r.menu(Menu::mnuMagV, 3); });
-        QTest::newRow("zoomed-in-and-out") << true << Action([](Rig& r) {
-            r.key(' '), r.menu(Menu::mnuMagH, 9), r.menu(Menu::mnuMagV, 3), r.menu(Menu::mnuMagH, 0), r.menu(Menu::mnuMagV, 0); });
+        scene("demo-mode", false, "");
+        scene("demo-mode-every-channel-off", false, "1234");
+        scene("live-start", true, "");
+        scene("live-read", true, " ");
+        scene("channel-off-zoomed", true, " 2HHHHHHVVVv");  // both zooms wrap once
+        scene("zoomed-largest", true, " [H  x10][V  x4]");
+        scene("zoomed-in-and-out", true, " [H  x10][V  x4][H  x1][V  x1]");
         // Before U shows the references, A does nothing; shown, hidden and shown again, the
-        // buttons work; REFD goes on and off again.
-        const Action references = [](Rig& r) {
-            r.instrument.refStored[2] = false, r.instrument.waveforms[5].fill(40);
-            r.key(' '), r.key('A'), r.key('U'), r.key('U'), r.key('U'), r.key('a');
-            r.window.button(Button::cbRefFlag, 5)->click();
-            r.menu(Menu::mnuRef, 7), r.key('d'), r.key('R'), r.window.button(Button::cbReDraw, 0)->click(); };
-        QTest::newRow("references") << true << references;
-        QTest::newRow("references-hidden-again") << true << Action([references](Rig& r) {
-            references(r), r.menu(Menu::mnuViewRef), r.window.button(Button::cbReDraw, 0)->click(); });
-        QTest::newRow("other-settings") << true << Action([](Rig& r) {
-            r.instrument.channels[2].present = false, r.instrument.edgeSource = "EXT";
-            r.instrument.channels[0].displayed = false;
-            r.instrument.channels[3].invert = r.instrument.channels[3].bandwidth = "ON";
-            r.instrument.channels[1].coupling = "AC", r.instrument.channels[0].position = "2.5E0";
-            r.instrument.horScale = "2.5E-8", r.instrument.horPosition = "-1.5E-7";
-            r.key(' '); });
-        // clang-format on
+        // buttons work; REFD goes on and off again; REFC holds nothing.
+        const QString references = " AUUUa[B][RefD]dR[Re Draw]";
+        const Setup refC = [](SimulatedInstrument& i) {
+            i.refStored[2] = false, i.waveforms[5].fill(40);
+        };
+        scene("references", true, references, refC);
+        scene("references-hidden-again", true, references + "[View Reference][Re Draw]", refC);
+        scene("other-settings", true, " ", [](SimulatedInstrument& i) {
+            i.channels[2].present = i.channels[0].displayed = false, i.edgeSource = "EXT";
+            i.channels[3].invert = i.channels[3].bandwidth = "ON";
+            i.channels[1].coupling = "AC", i.channels[0].position = "2.5E0";
+            i.horScale = "2.5E-8", i.horPosition = "-1.5E-7";
+        });
     }
     void looks() {
         QFETCH(bool, answering);
-        QFETCH(Action, act);
+        QFETCH(Setup, setup);
+        QFETCH(QString, script);
         Rig r(answering);
-        act(r);
+        if (setup) setup(r.instrument);
+        r.play(script);
         const QImage picture = r.picture();
         QCOMPARE(picture, golden(picture, QTest::currentDataTag()));
     }
@@ -182,7 +186,7 @@ class ShellTest : public QObject {
             dark.setColor(role, Qt::white);
         QApplication::setPalette(dark);
         Rig r;
-        r.key(' ');
+        r.play(" ");
         const QImage picture = r.picture();
         QApplication::setPalette(light);
         QCOMPARE(picture, golden(picture, "dark-desktop"));
@@ -190,38 +194,33 @@ class ShellTest : public QObject {
 
     // What each control sends, which channel it switches off, and whether markers are drawn.
     void controls_data() {
-        QTest::addColumn<Action>("act");
+        QTest::addColumn<QString>("script");
         QTest::addColumn<Lines>("lines");
         QTest::addColumn<int>("channelOff");
         QTest::addColumn<bool>("markers");
-        auto click = [](Button b, int i) -> Action {
-            return [b, i](Rig& r) { r.window.button(b, i)->click(); };
-        };
-        auto menu = [](Menu m, int i) -> Action { return [m, i](Rig& r) { r.menu(m, i); }; };
-        auto key = [](int k) -> Action { return [k](Rig& r) { r.key(k); }; };
         // clang-format off
-        QTest::newRow("space key") << key(' ') << kNewCurve << -1 << true;
-        QTest::newRow("S button") << click(Button::cbSelCurve, 0) << kFullRead << -1 << true;
-        QTest::newRow("0 key") << key('0') << kFullRead << -1 << true;
-        QTest::newRow("New Curve button") << click(Button::cbNewCurve, 0) << kNewCurve << -1 << true;
-        QTest::newRow("New Curve menu") << menu(Menu::mnuNewCurve, 0) << kNewCurve << -1 << true;
-        QTest::newRow("9 key") << key('9') << Lines{"SEL?"} << -1 << false;
-        QTest::newRow("5 key") << key('5') << Lines{"DAT:SOU CH1", "CURV?"} << -1 << false;
-        QTest::newRow("8 key") << key('8') << Lines{"DAT:SOU CH4", "CURV?"} << -1 << false;
-        QTest::newRow("2 key") << key('2') << Lines{} << 1 << true;
-        QTest::newRow("channel button") << click(Button::cbCh, 2) << Lines{} << 2 << true;
-        QTest::newRow("channel menu") << menu(Menu::mnuCh, 3) << Lines{} << 3 << true;
-        QTest::newRow("Re Draw menu") << menu(Menu::mnuReDraw, 0) << Lines{} << -1 << true;
-        QTest::newRow("a key without action") << key('x') << Lines{} << -1 << false;
+        QTest::newRow("space key") << " " << kNewCurve << -1 << true;
+        QTest::newRow("S button") << "[S]" << kFullRead << -1 << true;
+        QTest::newRow("0 key") << "0" << kFullRead << -1 << true;
+        QTest::newRow("New Curve button") << "[New Curve]" << kNewCurve << -1 << true;
+        QTest::newRow("New Curve menu") << "[New Curve(&N)]" << kNewCurve << -1 << true;
+        QTest::newRow("9 key") << "9" << Lines{"SEL?"} << -1 << false;
+        QTest::newRow("5 key") << "5" << Lines{"DAT:SOU CH1", "CURV?"} << -1 << false;
+        QTest::newRow("8 key") << "8" << Lines{"DAT:SOU CH4", "CURV?"} << -1 << false;
+        QTest::newRow("2 key") << "2" << Lines{} << 1 << true;
+        QTest::newRow("channel button") << "[3]" << Lines{} << 2 << true;
+        QTest::newRow("channel menu") << "[CH4(&4)]" << Lines{} << 3 << true;
+        QTest::newRow("Re Draw menu") << "[Re Draw(&R)]" << Lines{} << -1 << true;
+        QTest::newRow("a key without action") << "x" << Lines{} << -1 << false;
         // clang-format on
     }
     void controls() {
-        QFETCH(Action, act);
+        QFETCH(QString, script);
         QFETCH(Lines, lines);
         QFETCH(int, channelOff);
         QFETCH(bool, markers);
         Rig r;
-        act(r);
+        r.play(script);
         QCOMPARE(r.device.lines, lines);
         QVERIFY(r.status().empty() && r.boxes.empty());
         for (int ch = 0; ch < 4; ++ch) {
@@ -234,18 +233,12 @@ class ShellTest : public QObject {
     // ends the tool, as Exit and closing the window do.
     void waitsAndQuitting() {
         Rig r;
-        r.clock.at(10, [&] {
-            r.key('1');
-            r.window.button(Button::cbNewCurve, 0)->click();
-            r.menu(Menu::mnuCh, 1);
-            r.key(Qt::Key_Escape);
-        });
-        r.key(' ');
+        r.clock.at(10, [&] { r.play("1[New Curve][CH2(&2)]<Esc>"); });
+        r.play(" ");
         QCOMPARE(r.app.state().chEnable, (std::array<std::int32_t, 8>{1, 1, 1, 1, 0, 0, 0, 0}));
         QVERIFY(r.exits.empty());
         QCOMPARE(r.boxes.front(), std::string("Curvalon: Error[9] Packet receive Error(SEL)"));
-        r.key(Qt::Key_Escape);
-        r.menu(Menu::mnuEnd);
+        r.play("<Esc>[Exit(&X)]");
         r.window.close();
         QCOMPARE(r.exits, (std::vector<int>{0, 0, 0}));
         QVERIFY(!r.app.link().portOpen());
@@ -253,7 +246,7 @@ class ShellTest : public QObject {
 
     void helpWindow() {
         Rig r;
-        r.key(Qt::Key_F1);
+        r.play("<F1>");
         QPointer<HelpWindow> help = r.app.helpWindow();
         QVERIFY(help && help->isVisible());
         QCOMPARE(help->parentWidget(), static_cast<QWidget*>(&r.window));
@@ -265,9 +258,9 @@ class ShellTest : public QObject {
         QVERIFY(help->isVisible());
         QTest::keyClick(help->helpMsg(), 'x');
         QVERIFY(QTest::qWaitFor([&] { return help.isNull(); }, 1000));
-        r.key('?');
+        r.play("?");
         help = r.app.helpWindow();
-        r.menu(Menu::mnuHelp);
+        r.play("[Help]");
         QVERIFY(help && help == r.app.helpWindow() && help->isVisible());
     }
 
@@ -276,7 +269,7 @@ class ShellTest : public QObject {
         Rig r;
         r.app.link().closePort();
         r.instrument.setFault(Fault::Silence, SimulatedInstrument::kBreak);
-        r.menu(Menu::mnuIniTDS2024);
+        r.play("[Initial TDS2024(&I)]");
         QVERIFY(r.app.link().portOpen());
         QCOMPARE(r.app.state().scopePresent, 0);
         QCOMPARE(r.status(), std::string(kDemoText));
@@ -300,7 +293,7 @@ class ShellTest : public QObject {
         QFETCH(QString, name);
         QFETCH(QString, written);
         Rig r;
-        r.key(' ');
+        r.play(" ");
         r.device.lines.clear();
         QTemporaryDir dir;
         QStringList offered;
@@ -316,7 +309,7 @@ class ShellTest : public QObject {
             static_cast<QDialog*>(dialog)->accept();
         });
         chooser.start(2);
-        r.menu(Menu::mnuSave);
+        r.play("[Save(&S)]");
         QCOMPARE(offered.mid(0, 2), QStringList({"Data (*.csv)", "Picture (*.png)"}));
         // Named after the last read's time stamp.
         const QString stamp = r.window.field(Field::dispTxD_str, 0)->text().remove(' ');
@@ -341,7 +334,7 @@ class ShellTest : public QObject {
             QCOMPARE(QImage(path).convertToFormat(QImage::Format_RGB32), r.window.picture());
             return;
         }
-        r.copy("Copy data");
+        r.play("[Copy data]");
         QCOMPARE(QString::fromLatin1(file.readAll()),
                  QApplication::clipboard()->text().replace('\t', ','));
     }
@@ -356,16 +349,16 @@ class ShellTest : public QObject {
             return m && (image ? m->hasImage() : m->hasText());
         };
         QApplication::clipboard()->clear();
-        r.copy("Copy data");
+        r.play("[Copy data]");
         QVERIFY(has(false) && !has(true));
-        QCOMPARE(qobject_cast<QWidget*>(r.contextItem("Copy data")->parent())->contextMenuPolicy(),
+        QCOMPARE(qobject_cast<QWidget*>(r.action("Copy data")->parent())->contextMenuPolicy(),
                  Qt::ActionsContextMenu);  // the plot's right-click menu
         QApplication::clipboard()->clear();
         r.clock.at(10, [&] {
             QTest::keyClick(&r.window, Qt::Key_C, Qt::ControlModifier);
-            r.menu(Menu::mnuSave);  // a dialog would block the test here
+            r.play("[Save(&S)]");  // a dialog would block the test here
         });
-        r.key('9');
+        r.play("9");
         QVERIFY(!has(false));
         QTest::keyClick(&r.window, Qt::Key_C, Qt::ControlModifier);
         QVERIFY(has(false) && has(true));

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "plot/surface.h"
 #include "model/rgb.h"
+#include "plot/surface.h"
 
 namespace curvalon::test {
 

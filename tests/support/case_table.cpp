@@ -23,7 +23,9 @@ QByteArray unescaped(const QByteArray& text) {
 
 }  // namespace
 
-void addCaseRows(const char* name, int columns) {
+void addCaseRows(const char* name, std::initializer_list<const char*> columns) {
+    for (const char* column : columns)
+        QTest::addColumn<QByteArray>(column);
     QFile file(QStringLiteral(CURVALON_CASES_DIR "/%1.txt").arg(name));
     if (!file.open(QIODevice::ReadOnly)) qFatal("no case table %s", qPrintable(file.fileName()));
     while (!file.atEnd()) {
@@ -32,9 +34,10 @@ void addCaseRows(const char* name, int columns) {
         if (line.trimmed().isEmpty() || line.startsWith('#')) continue;
         // A field may hold a bar of its own: only " | " separates.
         const QList<QByteArray> cells = line.replace(" | ", "\x1f").split('\x1f');
-        if (cells.size() > columns + 1) qFatal("%s: too many fields: %s", name, line.constData());
+        if (cells.size() > qsizetype(columns.size()) + 1)
+            qFatal("%s: too many fields: %s", name, line.constData());
         QTestData& row = QTest::newRow(cells[0].constData());
-        for (int c = 1; c <= columns; ++c)
+        for (qsizetype c = 1; c <= qsizetype(columns.size()); ++c)
             row << (c < cells.size() ? unescaped(cells[c]) : QByteArray());
     }
 }

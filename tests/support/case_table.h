@@ -4,9 +4,11 @@
 // empty. In values, \r, \n, \t, \0 and \\ stand for themselves.
 #pragma once
 
+#include <initializer_list>
+
 namespace curvalon::test {
 
-// Adds the file's rows to the running _data() function, whose columns are all QByteArrays.
-void addCaseRows(const char* name, int columns);
+// Adds the columns, all QByteArrays, and the file's rows to the running _data() function.
+void addCaseRows(const char* name, std::initializer_list<const char*> columns);
 
 }  // namespace curvalon::test

@@ -16,7 +16,8 @@ void FakeSerialDevice::write(std::string_view bytes) {
 }
 
 void FakeSerialDevice::deliverLater(int ms, std::string bytes) {
-    scheduled_.push_back(clock_.makeTimer(ms, [this, bytes = std::move(bytes)] { deliver(bytes); }));
+    scheduled_.push_back(
+        clock_.makeTimer(ms, [this, bytes = std::move(bytes)] { deliver(bytes); }));
     scheduled_.back()->start(ms);
 }
 

@@ -82,9 +82,9 @@ std::string SimulatedInstrument::replyBody(const std::string& line) const {
 std::string SimulatedInstrument::curveReply() const {
     const int source = indexOf(dataSource);
     // Only what is on the instrument's screen can be transferred.
-    const bool shown = source >= 4 ? refStored[source - 4] && refDisplayed[source - 4]
-                                   : source >= 0 && channels[source].present &&
-                                         channels[source].displayed;
+    const bool shown = source >= 4
+                           ? refStored[source - 4] && refDisplayed[source - 4]
+                           : source >= 0 && channels[source].present && channels[source].displayed;
     if (!shown) return {};
     std::string reply = ":CURVE #42500";
     for (std::int8_t v : waveforms[source])

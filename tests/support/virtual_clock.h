@@ -33,7 +33,8 @@ class VirtualClock : public LinkClock {
     bool fireNext(std::int64_t limit);
 
     std::int64_t now_ = 0;
-    std::int64_t armed_ = 0;  // timers armed so far: of equal deadlines, the first armed fires first
+    std::int64_t armed_ =
+        0;  // timers armed so far: of equal deadlines, the first armed fires first
     int depth_ = 0;
     std::vector<Timer*> timers_;
     std::vector<std::unique_ptr<LinkTimer>> actions_;  // after timers_: they leave it as they go
