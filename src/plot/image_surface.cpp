@@ -117,7 +117,7 @@ ImageMarkerStrip::ImageMarkerStrip(int widthPixels, int maxHeightPixels, Rgb bac
     : image_(blankImage(widthPixels, maxHeightPixels, background, ratio)),
       font_(std::move(font)),
       background_(background) {
-        // Unsmoothed glyphs: the digits must be in the channel's exact colour like every other mark
+    // Unsmoothed glyphs: the digits must be in the channel's exact colour like every other mark
     // (a painter's render hint alone does not stop a font from smoothing).
     font_.setStyleStrategy(QFont::NoAntialias);
 }
@@ -132,7 +132,7 @@ void ImageMarkerStrip::printNumber(std::int32_t n) {
     // A number prints with its sign place: a blank for zero and above.
     const QString text = (n >= 0 ? QStringLiteral(" ") : QString()) + QString::number(n);
     QPainter p(&image_);
-        p.setFont(font_);
+    p.setFont(font_);
     p.setPen(QColor(toQRgb(fore_)));
     const QFontMetrics metrics(font_);
     const int x = twipsToPixels(current_.x);
