@@ -1,12 +1,12 @@
 // The model layer: the selections' range and filling tables. The start-up tables, the demo curves
 // and the source switches are seen in the window's pictures, in its tests.
 #include <QTest>
-#include <cmath>
 
 #include "model/array_fill.h"
 #include "model/channel_selection.h"
 #include "model/reference_selection.h"
 #include "model/scope_state.h"
+#include "support/case_table.h"
 #include "support/fake_window_ops.h"
 #include "support/qtest_strings.h"
 
@@ -33,29 +33,21 @@ class ModelTest : public QObject {
         QVERIFY(w.statusTexts.empty() && w.get("button enabled", Button::cbCh, 4).empty());
     }
 
-    // Into six elements holding 9s: nothing is written unless every value fits and has room.
-    void set1Array_data() {
-        QTest::addColumn<QList<double>>("values");
-        QTest::addColumn<int>("result");
-        QTest::addColumn<QList<int>>("elements");
-        using enum FillResult;
-        const auto row = [](const char* tag, QList<double> v, FillResult r, QList<int> e) {
-            QTest::newRow(tag) << v << int(r) << (e.isEmpty() ? QList<int>(6, 9) : e);
-        };
-        row("halves to even, the rest kept", {2.5, 3.5, -2.5, 1.49}, Ok, {2, 4, -2, 1, 9, 9});
-        row("exactly full, both range ends", {2147483647.0, -2147483648.4, 0, 0, 0, 0}, Ok,
-            {2147483647, -2147483647 - 1, 0, 0, 0, 0});
-        row("one value too many", {1, 2, 3, 4, 5, 6, 7}, OutOfRange, {});
-        row("above the range after a good value", {1, 2147483648.0}, Overflow, {});
-        row("not a number", {std::nan("")}, Overflow, {});
-    }
+    void set1Array_data() { test::addCaseRows("array-fill", {"values", "result", "elements"}); }
     void set1Array() {
-        QFETCH(QList<double>, values);
-        QFETCH(int, result);
-        QFETCH(QList<int>, elements);
+        QFETCH(QByteArray, values);
+        QFETCH(QByteArray, result);
+        QFETCH(QByteArray, elements);
+        std::vector<double> numbers;
+        for (const QByteArray& v : values.split(' '))
+            numbers.push_back(v.toDouble());
         std::array<std::int32_t, 6> a{9, 9, 9, 9, 9, 9};
-        QCOMPARE(int(curvalon::set1Array(a, std::span<const double>(values))), result);
-        QCOMPARE(QList<int>(a.begin(), a.end()), elements);
+        const auto r = curvalon::set1Array(a, std::span<const double>(numbers));
+        QCOMPARE(QByteArrayList({"Ok", "OutOfRange", "Overflow"}).value(int(r)), result);
+        QByteArrayList stored;
+        for (std::int32_t e : a)
+            stored << QByteArray::number(e);
+        QCOMPARE(stored.join(' '), elements);
     }
 
     // Refused fills write nothing and keep the row; an empty list still moves on.

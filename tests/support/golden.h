@@ -12,5 +12,7 @@ namespace curvalon::test {
 // The stored picture of that name, to compare the picture with; when updating, the picture itself
 // after storing it.
 QImage golden(const QImage& picture, const QString& name);
+// The same for a text, stored as <name>.txt.
+QString golden(const QString& text, const QString& name);
 
 }  // namespace curvalon::test
