@@ -2,8 +2,8 @@
 // reply is complete, timeouts, line events and errors, cancelling, and a port that vanishes.
 #include <QtTest>
 
-#include "link/comm_events.h"
 #include "link/serial_link.h"
+#include "support/case_table.h"
 #include "support/fake_serial_device.h"
 #include "support/fake_window_ops.h"
 #include "support/qtest_strings.h"
@@ -47,31 +47,22 @@ class LinkTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void opensThePort_data() {
-        QTest::addColumn<OpenResult>("result");
-        QTest::addColumn<std::string>("text");
-        // clang-format off
-        QTest::newRow("opened") << OpenResult::Ok << std::string();
-        QTest::newRow("missing") << OpenResult::NotFound << std::string("COM1: Port not found !");
-        QTest::newRow("held") << OpenResult::Busy << std::string("COM1: Port busy !");
-        QTest::newRow("no rights") << OpenResult::NoPermission << std::string("COM1: Permission denied !");
-        QTest::newRow("settings") << OpenResult::BadSettings << std::string("COM1: Port settings error !");
-        QTest::newRow("other") << OpenResult::Failed << std::string("COM1: Port open error !");
-        // clang-format on
-    }
+    void opensThePort_data() { addCaseRows("link-open", {"result", "text"}); }
     void opensThePort() {
-        QFETCH(OpenResult, result);
-        QFETCH(std::string, text);
+        QFETCH(QByteArray, result);
+        QFETCH(QByteArray, text);
+        const QByteArrayList results{"Ok",           "NotFound",    "Busy",
+                                     "NoPermission", "BadSettings", "Failed"};
         Rig r;
         QCOMPARE(r.dev.openedPort, firstSerialPort() + std::string(" 19200,N,8,1"));
         r.dev.dtr = r.dev.rts = false;
-        r.dev.openResult = result;
+        r.dev.openResult = OpenResult(results.indexOf(result));
         r.link.openPort("/dev/ttyUSB7");
         QCOMPARE(r.dev.openedPort, std::string("/dev/ttyUSB7 19200,N,8,1"));
         r.clock.advance(5000);  // a failure stays: the demo-mode message follows it
-        QCOMPARE(r.w.status(), text);
-        QCOMPARE(r.w.beeps, text.empty() ? 0 : 1);
-        QCOMPARE(r.link.portOpen() && r.dev.dtr && r.dev.rts, text.empty());
+        QCOMPARE(r.w.status(), text.toStdString());
+        QCOMPARE(r.w.beeps, text.isEmpty() ? 0 : 1);
+        QCOMPARE(r.link.portOpen() && r.dev.dtr && r.dev.rts, text.isEmpty());
     }
 
     void sendsOneCharacterEvery5ms() {
@@ -130,30 +121,21 @@ class LinkTest : public QObject {
     }
 
     void lineEventsAndErrors_data() {
-        QTest::addColumn<int>("code");
-        QTest::addColumn<std::string>("text");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<int>("clearMs");
-        // clang-format off
-        QTest::newRow("CTS change informs") << int(comm::kCtsChange) << std::string("COM1: CTS change") << 1 << 2000;
-        QTest::newRow("ring informs") << int(comm::kRing) << std::string("COM1: RING detect") << 1 << 2000;
-        QTest::newRow("framing error ends the reply") << int(comm::kFrame) << std::string("COM1: Framing error !") << 3 << 3000;
-        QTest::newRow("unknown code") << 77 << std::string("COM1: Unknown error !") << 3 << 3000;
-        // clang-format on
+        addCaseRows("link-events", {"code", "text", "status", "stays"});
     }
     void lineEventsAndErrors() {
-        QFETCH(int, code);
-        QFETCH(std::string, text);
-        QFETCH(int, status);
-        QFETCH(int, clearMs);
+        QFETCH(QByteArray, code);
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, status);
+        QFETCH(QByteArray, stays);
         Rig r;
-        r.clock.at(40, [&] { r.dev.raise(code); });
-        QCOMPARE(r.link.exchange("SEL?", 2000), status);
-        QCOMPARE(int(r.clock.nowMs()), status == 1 ? 2000 : 40);
-        QCOMPARE(r.w.beeps, status == 3 ? 1 : 0);
-        QCOMPARE(r.w.status(), text);
-        r.clock.advance(int(40 + clearMs - 1 - r.clock.nowMs()));
-        QCOMPARE(r.w.status(), text);
+        r.clock.at(40, [&] { r.dev.raise(code.toInt()); });
+        QCOMPARE(r.link.exchange("SEL?", 2000), status.toInt());
+        QCOMPARE(int(r.clock.nowMs()), status == "1" ? 2000 : 40);
+        QCOMPARE(r.w.beeps, status == "3" ? 1 : 0);
+        QCOMPARE(r.w.status(), text.toStdString());
+        r.clock.advance(int(40 + stays.toInt() - 1 - r.clock.nowMs()));
+        QCOMPARE(r.w.status(), text.toStdString());
         r.clock.advance(1);
         QCOMPARE(r.w.status(), std::string());
     }

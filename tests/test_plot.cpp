@@ -1,4 +1,4 @@
-// The plot layer's parts: the off-screen images, zoom, erasing, traces, position markers and the
+// The plot layer's parts: the off-screen images, zoom, traces, position markers and the
 // readout's number texts, each at its edges, checked by the pixels drawn; and the data table, as
 // other programs will read it. The composed picture is checked whole in the window's tests.
 #include <QtTest>
@@ -159,29 +159,6 @@ class PlotTest : public QObject {
         p.s.magHIdx = 1, p.s.magVIdx = -1;
         QVERIFY(!applyZoom(p.s, p.strip, p.w));
         QCOMPARE(QList<int>({p.s.magH, p.s.magV, p.strip.heightTwips()}), QList<int>({2, 20, 0}));
-    }
-
-    // The erase covers what was drawn at the last magnification and what will be drawn now.
-    void erase_data() {
-        QTest::addColumn<QList<int>>("mags");
-        QTest::addColumn<QString>("erased");
-        QTest::newRow("after zooming out")
-            << QList<int>{10, 40, 1, 10} << "1292644 in 0,0..1843,700 240,240,240";
-        QTest::newRow("before zooming in")
-            << QList<int>{1, 10, 10, 40} << "1292644 in 0,0..1843,700 240,240,240";
-    }
-    void erase() {
-        QFETCH(QList<int>, mags);
-        QFETCH(QString, erased);
-        Plot p;
-        ImageSurface image(1900, 720, kBack);
-        image.box(0, 0, 1900 * 15, 720 * 15, kInk, true);
-        p.strip.printNumber(1);
-        std::tie(p.s.drawnMagH, p.s.drawnMagV, p.s.magH, p.s.magV) =
-            std::tuple{mags[0], mags[1], mags[2], mags[3]};
-        erasePlot(p.s, image, p.strip);
-        QCOMPARE(drawn(image.image(), kInk), erased.toStdString());
-        QCOMPARE(drawn(p.strip.image()), "");
     }
 
     // What a trace or a marker draws on the plot, then on the marker strip after a "|".

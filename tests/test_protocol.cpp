@@ -183,22 +183,12 @@ class ProtocolTest : public QObject {
     }
 
     // A failed exchange is reported with the link's status and keeps the echo boxes up.
-    void failedExchangesAreReported_data() {
-        QTest::addColumn<std::string>("query");
-        QTest::addColumn<std::string>("box");
-        // clang-format off
-        QTest::newRow("time base") << std::string("HOR?") << std::string("Error[1] Packet receive Error(HOR)");
-        QTest::newRow("trigger") << std::string("TRIG?") << std::string("Error[1] Packet receive Error(TRIG)");
-        QTest::newRow("channel") << std::string("CH2?") << std::string("Error[1] Packet receive Error(CH1)");
-        QTest::newRow("selection") << std::string("SEL?") << std::string("Error[1] Packet receive Error(SEL)");
-        QTest::newRow("curve") << std::string("CURV?") << std::string("Error[1] Packet receive Error(CURV)");
-        // clang-format on
-    }
+    void failedExchangesAreReported_data() { addCaseRows("protocol-failures", {"query", "box"}); }
     void failedExchangesAreReported() {
-        QFETCH(std::string, query);
-        QFETCH(std::string, box);
+        QFETCH(QByteArray, query);
+        QFETCH(QByteArray, box);
         ProtocolRig r;
-        r.scope.setFault(Fault::Silence, query);
+        r.scope.setFault(Fault::Silence, query.toStdString());
         const double scale = r.s.chVoltDiv[1] = 7;
         const std::int32_t status = query == "HOR?"    ? r.queries.readHorizontal()
                                     : query == "TRIG?" ? r.queries.readTrigger()
@@ -206,7 +196,7 @@ class ProtocolTest : public QObject {
                                     : query == "SEL?"  ? r.queries.readSelect()
                                                        : r.curves.readCurve(1);
         QCOMPARE(status, 1);
-        QCOMPARE(r.w.messageBoxes, Lines{box});
+        QCOMPARE(r.w.messageBoxes, Lines{box.toStdString()});
         QVERIFY(r.w.visible(Field::dispTxD_str) && r.w.visible(Field::dispRxD_str));
         QCOMPARE(r.s.chVoltDiv[1], scale);
         // Only a silent selection query means the instrument has gone.

@@ -12,6 +12,7 @@
 #include "shell/help_window.h"
 #include "shell/main_window.h"
 #include "shell/scope_app.h"
+#include "support/case_table.h"
 #include "support/fake_serial_device.h"
 #include "support/golden.h"
 #include "support/qtest_strings.h"
@@ -25,15 +26,6 @@ using Lines = std::vector<std::string>;
 namespace {
 
 const char* const kDemoText = " Mode : Demo Mode  ( Can't found TDS2024 ! )";
-const Lines kFullRead{"HOR?",  "TRIG?",       "CH4?",        "DAT:SOU CH4", "CURV?",
-                      "CH3?",  "DAT:SOU CH3", "CURV?",       "CH2?",        "DAT:SOU CH2",
-                      "CURV?", "CH1?",        "DAT:SOU CH1", "CURV?"};
-const Lines kNewCurve = [] {
-    Lines all{"SEL?"};
-    all.insert(all.end(), kFullRead.begin(), kFullRead.end());
-    return all;
-}();
-
 struct Rig {
     MainWindow window;
     VirtualClock clock;
@@ -63,14 +55,16 @@ struct Rig {
         device.lines.clear();
     }
     std::string status() const { return window.statusPanel()->text().toStdString(); }
-    // What the operator does: a character is its key, <Esc> and <F1> are keys by name, and
+    // What the operator does: a character is its key, <Esc>, <F1> and <Space> are keys by name, and
     // [caption] clicks the button or chooses the menu item of that caption.
     void play(const QString& script) {
         static const QRegularExpression step("\\[(.+?)\\]|<(\\w+)>|(.)");
         for (const QRegularExpressionMatch& m : step.globalMatch(script)) {
             if (m.hasCaptured(3)) QTest::keyClick(&window, m.captured(3)[0].toLatin1());
             if (m.hasCaptured(2))
-                QTest::keyClick(&window, m.captured(2) == "Esc" ? Qt::Key_Escape : Qt::Key_F1);
+                QTest::keyClick(&window, m.captured(2) == "Esc"  ? Qt::Key_Escape
+                                         : m.captured(2) == "F1" ? Qt::Key_F1
+                                                                 : Qt::Key_Space);
             if (!m.hasCaptured(1)) continue;
             QPushButton* button = nullptr;
             for (QPushButton* b : window.findChildren<QPushButton*>())
@@ -194,38 +188,23 @@ class ShellTest : public QObject {
 
     // What each control sends, which channel it switches off, and whether markers are drawn.
     void controls_data() {
-        QTest::addColumn<QString>("script");
-        QTest::addColumn<Lines>("lines");
-        QTest::addColumn<int>("channelOff");
-        QTest::addColumn<bool>("markers");
-        // clang-format off
-        QTest::newRow("space key") << " " << kNewCurve << -1 << true;
-        QTest::newRow("S button") << "[S]" << kFullRead << -1 << true;
-        QTest::newRow("0 key") << "0" << kFullRead << -1 << true;
-        QTest::newRow("New Curve button") << "[New Curve]" << kNewCurve << -1 << true;
-        QTest::newRow("New Curve menu") << "[New Curve(&N)]" << kNewCurve << -1 << true;
-        QTest::newRow("9 key") << "9" << Lines{"SEL?"} << -1 << false;
-        QTest::newRow("5 key") << "5" << Lines{"DAT:SOU CH1", "CURV?"} << -1 << false;
-        QTest::newRow("8 key") << "8" << Lines{"DAT:SOU CH4", "CURV?"} << -1 << false;
-        QTest::newRow("2 key") << "2" << Lines{} << 1 << true;
-        QTest::newRow("channel button") << "[3]" << Lines{} << 2 << true;
-        QTest::newRow("channel menu") << "[CH4(&4)]" << Lines{} << 3 << true;
-        QTest::newRow("Re Draw menu") << "[Re Draw(&R)]" << Lines{} << -1 << true;
-        QTest::newRow("a key without action") << "x" << Lines{} << -1 << false;
-        // clang-format on
+        addCaseRows("shell-controls", {"script", "lines", "channelOff", "markers"});
     }
     void controls() {
-        QFETCH(QString, script);
-        QFETCH(Lines, lines);
-        QFETCH(int, channelOff);
-        QFETCH(bool, markers);
+        QFETCH(QByteArray, script);
+        QFETCH(QByteArray, lines);
+        QFETCH(QByteArray, channelOff);
+        QFETCH(QByteArray, markers);
         Rig r;
         r.play(script);
-        QCOMPARE(r.device.lines, lines);
+        QByteArrayList sent;
+        for (const std::string& line : r.device.lines)
+            sent << QByteArray::fromStdString(line);
+        QCOMPARE(sent.isEmpty() ? "-" : sent.join(", "), lines);
         QVERIFY(r.status().empty() && r.boxes.empty());
         for (int ch = 0; ch < 4; ++ch) {
-            QCOMPARE(r.app.state().chEnable[ch], ch == channelOff ? 0 : 1);
-            QCOMPARE(r.stripPixelsOf(ch) > 0, ch != channelOff && markers);
+            QCOMPARE(r.app.state().chEnable[ch], ch == channelOff.toInt() ? 0 : 1);
+            QCOMPARE(r.stripPixelsOf(ch) > 0, ch != channelOff.toInt() && markers == "yes");
         }
     }
 
