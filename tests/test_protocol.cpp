@@ -254,30 +254,21 @@ class ProtocolTest : public QObject {
     }
 
     void wakeUp_data() {
-        QTest::addColumn<bool>("answers");
-        QTest::addColumn<bool>("lineFeed");
-        QTest::addColumn<bool>("stale");
-        QTest::addColumn<int>("present");
-        QTest::addColumn<int>("endMs");
-        // clang-format off
-        QTest::newRow("answers") << true << false << false << 1 << 102;
-        QTest::newRow("answer ended by a line feed") << true << true << false << 1 << 2000;
-        QTest::newRow("silent") << false << false << false << 0 << 2000;
-        QTest::newRow("silent after stale bytes") << false << false << true << 0 << 2000;
-        // clang-format on
+        addCaseRows("protocol-wake-up", {"answer", "stale", "presence", "endMs"});
     }
     void wakeUp() {
-        QFETCH(bool, answers);
-        QFETCH(bool, lineFeed);
-        QFETCH(bool, stale);
-        QFETCH(int, present);
-        QFETCH(int, endMs);
+        QFETCH(QByteArray, answer);
+        QFETCH(QByteArray, stale);
+        QFETCH(QByteArray, presence);
+        QFETCH(QByteArray, endMs);
+        const int present = presence.toInt();
         ProtocolRig r;
         r.s.scopePresent = 0;
         r.s.rxDone = 1;
-        if (stale) r.device.deliver("DCL\r");
-        if (!answers) r.scope.setFault(Fault::Silence, SimulatedInstrument::kBreak);
-        if (lineFeed) r.scope.setFault(Fault::LineFeedTerminator, SimulatedInstrument::kBreak);
+        if (stale != "-") r.device.deliver(stale.toStdString());
+        if (answer != "answers")
+            r.scope.setFault(answer == "silent" ? Fault::Silence : Fault::LineFeedTerminator,
+                             SimulatedInstrument::kBreak);
         int redraws = 0;
         InstrumentInit init(r.s, r.w, r.link, r.queries, r.channels, [&] { ++redraws; });
         r.link.closePort();                            // reopened for the check
@@ -293,7 +284,7 @@ class ProtocolTest : public QObject {
         QCOMPARE(r.device.breaks, 2);
         // The wait ends at the answer's carriage return or at the timer, whichever comes first.
         const auto& writes = r.device.writeTimesMs;
-        QCOMPARE(int(writes.empty() ? r.clock.nowMs() : writes.front()), endMs);
+        QCOMPARE(int(writes.empty() ? r.clock.nowMs() : writes.front()), endMs.toInt());
         QCOMPARE(r.w.statusTexts.front(), std::string("send [Break] to TDS2024 for initial"));
         QVERIFY(!r.w.visible(Field::dispTxD_str) && !r.w.visible(Field::dispRxD_str));
         // Live: the encoding sent, its message kept 3 s. Demo: nothing sent, a beep and the demo

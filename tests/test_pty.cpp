@@ -3,10 +3,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "link/comm_events.h"
 #include "link/qt_link_clock.h"
 #include "link/qt_serial_device.h"
 #include "link/serial_link.h"
+#include "support/case_table.h"
 #include "support/fake_window_ops.h"
 #include "support/pty_instrument.h"
 #include "support/qtest_strings.h"
@@ -120,26 +120,11 @@ class PtyTest : public QObject {
                  QSerialPort::DataTerminalReadySignal | QSerialPort::RequestToSendSignal);
     }
 
-    // What the driver shows while the port is open becomes line-event and error codes; a part it
-    // refuses from the start is left alone while the other is still watched.
-    void driverEvents_data() {
-        QTest::addColumn<QByteArray>("refused");
-        QTest::addColumn<QByteArray>("change");
-        QTest::addColumn<int>("code");
-        // clang-format off
-        QTest::newRow("CTS changes") << QByteArray() << QByteArray("CTS") << int(comm::kCtsChange);
-        QTest::newRow("ring comes on") << QByteArray() << QByteArray("RI") << int(comm::kRing);
-        QTest::newRow("framing error counted") << QByteArray() << QByteArray("frame") << int(comm::kFrame);
-        QTest::newRow("buffer overrun counted") << QByteArray() << QByteArray("overflow") << int(comm::kRxOverflow);
-        QTest::newRow("no counters, lines watched") << QByteArray("counters") << QByteArray("CTS") << int(comm::kCtsChange);
-        QTest::newRow("no lines, counters watched") << QByteArray("lines") << QByteArray("frame") << int(comm::kFrame);
-        QTest::newRow("lines refused, device gone") << QByteArray() << QByteArray("gone") << int(comm::kPortLost);
-        // clang-format on
-    }
+    void driverEvents_data() { addCaseRows("pty-driver-events", {"refused", "change", "code"}); }
     void driverEvents() {
         QFETCH(QByteArray, refused);
         QFETCH(QByteArray, change);
-        QFETCH(int, code);
+        QFETCH(QByteArray, code);
         PtyInstrument far;
         PlayedDriverPort port;
         if (refused == "lines") port.lines.reset();
@@ -155,7 +140,7 @@ class PtyTest : public QObject {
         if (change == "gone") port.lines.reset(), port.gone = true;
         QVERIFY(QTest::qWaitFor([&] { return !codes.empty(); }, 5000));
         QTest::qWait(3 * QtSerialDevice::kPollIntervalMs);  // and nothing after it
-        QCOMPARE(codes, std::vector<int>{code});
+        QCOMPARE(codes, std::vector<int>{code.toInt()});
     }
 
     // A port lost, opened again and lost again is reported each time.
