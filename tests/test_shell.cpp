@@ -35,14 +35,19 @@ struct Rig {
     ScopeApp app{window, device, clock, [this](int code) { exits.push_back(code); }};
     QTimer boxCloser;
     Lines boxes;
+    std::function<void(QFileDialog&)> chooseFile;
 
     explicit Rig(bool answering = true, bool awaitStartUp = true) {
-        // Every message box is noted and accepted as soon as it opens.
+        // Every message box is noted and accepted as soon as it opens; a file dialog is filled in
+        // by chooseFile and accepted.
         QObject::connect(&boxCloser, &QTimer::timeout, &boxCloser, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
                 boxes.push_back((box->windowTitle() + ": " + box->text()).toStdString());
                 box->accept();
             }
+            if (auto* dialog = qobject_cast<QFileDialog*>(modal); dialog && chooseFile)
+                chooseFile(*dialog), static_cast<QDialog*>(dialog)->accept();
         });
         boxCloser.start(2);
         instrument.attach(device);
@@ -256,38 +261,20 @@ class ShellTest : public QObject {
 
     // Save asks for a name and a type, writes the file whole, and names it in the status panel;
     // the file holds the window's picture or what copying the data puts on the clipboard.
-    void saveAndCopy_data() {
-        QTest::addColumn<QString>("type");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("written");
-        // clang-format off
-        QTest::newRow("data, extension added") << "Data (*.csv)" << "run" << "run.csv";
-        QTest::newRow("picture, extension added") << "Picture (*.png)" << "shot" << "shot.png";
-        QTest::newRow("the name's own extension") << "Data (*.csv)" << "shot.png" << "shot.png";
-        QTest::newRow("folder missing") << "Data (*.csv)" << "gone/run.csv" << "";
-        // clang-format on
-    }
+    void saveAndCopy_data() { addCaseRows("shell-save", {"type", "name", "written"}); }
     void saveAndCopy() {
-        QFETCH(QString, type);
-        QFETCH(QString, name);
-        QFETCH(QString, written);
+        QFETCH(QByteArray, type);
+        QFETCH(QByteArray, name);
+        QFETCH(QByteArray, written);
         Rig r;
         r.play(" ");
         r.device.lines.clear();
         QTemporaryDir dir;
         QStringList offered;
-        QTimer chooser;
-        QObject::connect(&chooser, &QTimer::timeout, &chooser, [&] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialog) return;
-            offered = dialog->nameFilters()
-                      << QFileInfo(dialog->selectedFiles().value(0)).fileName();
-            dialog->selectNameFilter(type);
-            dialog->setDirectory(dir.path());
-            dialog->selectFile(name);
-            static_cast<QDialog*>(dialog)->accept();
-        });
-        chooser.start(2);
+        r.chooseFile = [&](QFileDialog& dialog) {
+            offered = dialog.nameFilters() << QFileInfo(dialog.selectedFiles().value(0)).fileName();
+            dialog.selectNameFilter(type), dialog.setDirectory(dir.path()), dialog.selectFile(name);
+        };
         r.play("[Save(&S)]");
         QCOMPARE(offered.mid(0, 2), QStringList({"Data (*.csv)", "Picture (*.png)"}));
         // Named after the last read's time stamp.
