@@ -21,15 +21,6 @@ using namespace curvalon::test;
 
 namespace {
 
-// The link as the tool has it, on the real port driver and real time.
-struct RealLink {
-    ScopeState s;
-    FakeWindowOps w;
-    QtSerialDevice device;
-    QtLinkClock clock;
-    SerialLink link{s, w, device, clock};
-};
-
 // A real port's driver, played on a pseudo-terminal: the modem lines and error counters are what
 // the test sets, each empty while the driver refuses it.
 class PlayedDriverPort : public QtSerialDevice {
@@ -48,6 +39,16 @@ class PlayedDriverPort : public QtSerialDevice {
     bool deviceGone() const override { return gone; }
 };
 
+// The link as the tool has it, on a real port driver and real time.
+template <class Device = QtSerialDevice>
+struct RealLink {
+    ScopeState s;
+    FakeWindowOps w;
+    Device device;
+    QtLinkClock clock;
+    SerialLink link{s, w, device, clock};
+};
+
 }  // namespace
 
 class PtyTest : public QObject {
@@ -56,7 +57,7 @@ class PtyTest : public QObject {
   private slots:
     void roundTrip() {
         PtyInstrument far;
-        RealLink r;
+        RealLink<> r;
         auto& [s, w, device, clock, link] = r;
         link.openPort(far.slavePath);
         far.listen();
@@ -106,30 +107,20 @@ class PtyTest : public QObject {
         QCOMPARE(second.open(far.slavePath, settings), OpenResult::Busy);  // held by another
     }
 
-    // The link raises DTR and RTS on the port it opens: some instruments and adapters send
-    // nothing without them.
-    void linkRaisesDtrAndRts() {
-        PtyInstrument far;
-        ScopeState s;
-        FakeWindowOps w;
-        PlayedDriverPort port;
-        QtLinkClock clock;
-        SerialLink link{s, w, port, clock};
-        link.openPort(far.slavePath);
-        QCOMPARE(port.driven,
-                 QSerialPort::DataTerminalReadySignal | QSerialPort::RequestToSendSignal);
-    }
-
     void driverEvents_data() { addCaseRows("pty-driver-events", {"refused", "change", "code"}); }
     void driverEvents() {
         QFETCH(QByteArray, refused);
         QFETCH(QByteArray, change);
         QFETCH(QByteArray, code);
         PtyInstrument far;
-        PlayedDriverPort port;
+        RealLink<PlayedDriverPort> r;
+        PlayedDriverPort& port = r.device;
         if (refused == "lines") port.lines.reset();
         if (refused == "counters") port.counts.reset();
-        QCOMPARE(port.open(far.slavePath, SerialLink::kLineSettings), OpenResult::Ok);
+        r.link.openPort(far.slavePath);
+        // Some instruments and adapters send nothing without DTR and RTS.
+        QCOMPARE(port.driven,
+                 QSerialPort::DataTerminalReadySignal | QSerialPort::RequestToSendSignal);
         std::vector<int> codes;
         port.setCommHandler([&](std::int32_t c) { codes.push_back(c); });
         QTest::qWait(3 * QtSerialDevice::kPollIntervalMs);  // polls that see no change
@@ -145,7 +136,7 @@ class PtyTest : public QObject {
 
     // A port lost, opened again and lost again is reported each time.
     void lostAgainAfterReopening() {
-        RealLink r;
+        RealLink<> r;
         auto& [s, w, device, clock, link] = r;
         for (std::size_t round = 1; round <= 2; ++round) {
             PtyInstrument far;
