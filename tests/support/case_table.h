@@ -1,7 +1,7 @@
 // Case tables kept as text in tests/cases/<name>.txt, for tables whose rows are plain strings:
 // a "#" line or a blank one is a comment, every other line a row "name | value | value ...".
 // Fields are split at " | " and kept as they stand otherwise; missing fields at the end are
-// empty. In values, \r, \n, \t, \0 and \\ stand for themselves.
+// empty. \r, \n and \t stand for a carriage return, a line feed and a tab.
 #pragma once
 
 #include <initializer_list>
