@@ -4,7 +4,7 @@
 
 #include <map>
 #include <string>
-#include <utility>
+#include <tuple>
 #include <vector>
 
 #include "model/window_ops.h"
@@ -13,14 +13,14 @@ namespace curvalon::test {
 
 class FakeWindowOps : public WindowOps {
   public:
-    void setText(Field f, int i, const std::string& t) override { state_[key("text", f, i)] = t; }
+    void setText(Field f, int i, const std::string& t) override { state_[{"text", int(f), i}] = t; }
     void setForeColor(Field, int, Rgb) override {}
     void setBackColor(Field, int, Rgb) override {}
     void setAlignment(Field, int, Alignment) override {}
-    void setVisible(Field f, int i, bool v) override { set("visible", f, i, v); }
+    void setVisible(Field f, int i, bool v) override { set("visible", int(f), i, v); }
     void setButtonBackColor(Button, int, Rgb) override {}
-    void setButtonEnabled(Button b, int i, bool e) override { set("button enabled", b, i, e); }
-    void setButtonVisible(Button b, int i, bool v) override { set("button visible", b, i, v); }
+    void setButtonEnabled(Button b, int i, bool e) override { set("button enabled", int(b), i, e); }
+    void setButtonVisible(Button b, int i, bool v) override { set("button visible", int(b), i, v); }
     void setMenuEnabled(Menu, int, bool) override {}
     void setStatusText(const std::string& t) override { statusTexts.push_back(t); }
     void messageBox(const std::string& t) override { messageBoxes.push_back(t); }
@@ -36,7 +36,7 @@ class FakeWindowOps : public WindowOps {
     // "1"; empty when never set (controls start visible and enabled).
     template <typename Control>
     std::string get(const char* what, Control c, int i) const {
-        auto it = state_.find(key(what, c, i));
+        const auto it = state_.find({what, int(c), i});
         return it == state_.end() ? std::string() : it->second;
     }
     std::string text(Field f, int i = 0) const { return get("text", f, i); }
@@ -44,15 +44,8 @@ class FakeWindowOps : public WindowOps {
     std::string status() const { return statusTexts.empty() ? "" : statusTexts.back(); }
 
   private:
-    template <typename Control>
-    static std::string key(const char* what, Control c, int i) {
-        return std::string(what) + " " + std::to_string(int(c)) + " " + std::to_string(i);
-    }
-    template <typename Control>
-    void set(const char* what, Control c, int i, bool on) {
-        state_[key(what, c, i)] = on ? "1" : "0";
-    }
-    std::map<std::string, std::string> state_;
+    void set(const char* what, int c, int i, bool on) { state_[{what, c, i}] = on ? "1" : "0"; }
+    std::map<std::tuple<std::string, int, int>, std::string> state_;
 };
 
 }  // namespace curvalon::test
