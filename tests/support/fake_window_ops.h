@@ -44,7 +44,9 @@ class FakeWindowOps : public WindowOps {
     std::string status() const { return statusTexts.empty() ? "" : statusTexts.back(); }
 
   private:
-    void set(const char* what, int c, int i, bool on) { state_[{what, c, i}] = on ? "1" : "0"; }
+    void set(const char* what, int c, int i, bool on) {
+        state_[{what, c, i}] = std::string(1, on ? '1' : '0');
+    }
     std::map<std::tuple<std::string, int, int>, std::string> state_;
 };
 
