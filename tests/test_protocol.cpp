@@ -167,19 +167,29 @@ class ProtocolTest : public QObject {
         QCOMPARE(r.w.messageBoxes, message.isEmpty() ? std::vector<std::string>{}
                                                      : std::vector{message.toStdString()});
     }
-    void settingsQueries() {
+    // Reads that succeed: what each sends and keeps, the status texts around it, and the echo
+    // boxes hidden again.
+    void readsOverTheLink() {
         ProtocolRig r;
         QCOMPARE(r.queries.readHorizontal(), 0);
         QCOMPARE(r.queries.readTrigger(), 0);
         QCOMPARE(r.queries.readChannel(2), 0);
         QCOMPARE(r.queries.readChannel(4), 0);  // no such channel: nothing sent
-        QCOMPARE(r.device.lines, (Lines{"HOR?", "TRIG?", "CH3?"}));
-        QCOMPARE(r.w.statusTexts,
-                 (Lines{"reading... Time(Horizontal)_settings from TDS2024",
-                        "Stat:", "reading... Triger_settings from TDS2024",
-                        "Stat:", "reading... CH3_settings from TDS2024", "Stat:"}));
+        QCOMPARE(r.curves.readCurve(1), 0);
+        QCOMPARE(r.curves.readCurve(8), 0);  // no such source: nothing sent
+        QCOMPARE(r.device.lines, (Lines{"HOR?", "TRIG?", "CH3?", "DAT:SOU CH2", "CURV?"}));
+        // The instrument gets 100 ms to switch its source after the command's last pause.
+        QCOMPARE(r.device.writeTimesMs[28] - r.device.writeTimesMs[16], 60 + 100);
+        QCOMPARE(r.s.curve[1][0], std::int32_t(r.scope.waveforms[1][0]));
+        QCOMPARE(r.s.curve[1][2499], std::int32_t(r.scope.waveforms[1][2499]));
+        QCOMPARE(r.w.statusTexts, (Lines{"reading... Time(Horizontal)_settings from TDS2024",
+                                         "Stat:", "reading... Triger_settings from TDS2024",
+                                         "Stat:", "reading... CH3_settings from TDS2024",
+                                         "Stat:", "reading... CH2_Curve from TDS2024", "Stat:"}));
         QVERIFY(!r.w.visible(Field::dispTxD_str) && !r.w.visible(Field::dispRxD_str));
         QVERIFY(r.w.messageBoxes.empty());
+        r.curves.clearCurve(1);
+        QCOMPARE(r.s.curve[1][2499], 0);
     }
 
     // A failed exchange is reported with the link's status and keeps the echo boxes up.
@@ -215,21 +225,6 @@ class ProtocolTest : public QObject {
         QCOMPARE(r.queries.readSelect(), 1);  // asked, but silence is expected in demo mode
         QCOMPARE(r.device.lines, Lines{"SEL?"});
         QCOMPARE(r.w.messageBoxes, Lines(3, " Can't found TDS2024 !"));
-    }
-
-    void curveTransfer() {
-        ProtocolRig r;
-        QCOMPARE(r.curves.readCurve(1), 0);
-        QCOMPARE(r.device.lines, (Lines{"DAT:SOU CH2", "CURV?"}));
-        // The instrument gets 100 ms to switch its source after the command's last pause.
-        QCOMPARE(r.device.writeTimesMs[12], 60 + 100);
-        QCOMPARE(r.s.curve[1][0], std::int32_t(r.scope.waveforms[1][0]));
-        QCOMPARE(r.s.curve[1][2499], std::int32_t(r.scope.waveforms[1][2499]));
-        QCOMPARE(r.w.statusTexts, (Lines{"reading... CH2_Curve from TDS2024", "Stat:"}));
-        r.curves.clearCurve(1);
-        QCOMPARE(r.s.curve[1][2499], 0);
-        QCOMPARE(r.curves.readCurve(8), 0);
-        QCOMPARE(r.device.lines.size(), std::size_t(2));
     }
 
     // Each reference is displayed alone for its own transfer, then the instrument's reference
