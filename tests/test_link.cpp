@@ -83,38 +83,32 @@ class LinkTest : public QObject {
         QCOMPARE(r.s.rxText, std::string("OK\r"));
     }
 
-    // Each row: the command, the reply's batches, the status, the bytes kept and the virtual
-    // time the exchange ends at.
+    // Each row: the reply's batches to a selection query, or to a curve query where the row's name
+    // says so; then the exchange's status, the bytes kept and the virtual time it ends at.
     void replyEnds_data() {
-        QTest::addColumn<std::string>("command");
         QTest::addColumn<Batches>("batches");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<int>("endMs");
+        QTest::addColumn<QList<int>>("ends");
         // clang-format off
-        QTest::newRow("carriage return last") << std::string("SEL?") << Batches{"CH1 1", ";CH2 0\r"} << 0 << 12 << 31;
-        QTest::newRow("carriage return inside") << std::string("SEL?") << Batches{"A\rB"} << 1 << 3 << 2000;
-        QTest::newRow("line feed") << std::string("SEL?") << Batches{"A\n"} << 1 << 2 << 2000;
-        QTest::newRow("curve counted") << std::string("CURV?") << Batches{curveOf(2000), curveOf(514)} << 0 << 2514 << 36;
-        QTest::newRow("curve short") << std::string("CURV?") << Batches{curveOf(2513)} << 1 << 2513 << 5000;
-        QTest::newRow("overflow") << std::string("SEL?") << Batches{std::string(2597, 'x'), "y"} << 2 << 2598 << 31;
-        QTest::newRow("overflow ending in CR") << std::string("SEL?") << Batches{std::string(2597, 'x') + "\r"} << 2 << 2598 << 30;
-        QTest::newRow("batch past the buffer") << std::string("SEL?") << Batches{std::string(3000, 'x')} << 2 << 2601 << 30;
+        QTest::newRow("carriage return last") << Batches{"CH1 1", ";CH2 0\r"} << QList<int>{0, 12, 31};
+        QTest::newRow("carriage return inside") << Batches{"A\rB"} << QList<int>{1, 3, 2000};
+        QTest::newRow("line feed") << Batches{"A\n"} << QList<int>{1, 2, 2000};
+        QTest::newRow("curve counted") << Batches{curveOf(2000), curveOf(514)} << QList<int>{0, 2514, 36};
+        QTest::newRow("curve short") << Batches{curveOf(2513)} << QList<int>{1, 2513, 5000};
+        QTest::newRow("overflow") << Batches{std::string(2597, 'x'), "y"} << QList<int>{2, 2598, 31};
+        QTest::newRow("overflow ending in CR") << Batches{std::string(2597, 'x') + "\r"} << QList<int>{2, 2598, 30};
+        QTest::newRow("batch past the buffer") << Batches{std::string(3000, 'x')} << QList<int>{2, 2601, 30};
         // clang-format on
     }
     void replyEnds() {
-        QFETCH(std::string, command);
         QFETCH(Batches, batches);
-        QFETCH(int, status);
-        QFETCH(int, count);
-        QFETCH(int, endMs);
+        QFETCH(QList<int>, ends);
+        const bool curve = QByteArray(QTest::currentDataTag()).startsWith("curve");
         Rig r;
         r.answer(batches);
-        QCOMPARE(r.link.exchange(command, command == "CURV?" ? 5000 : 2000), status);
-        QCOMPARE(r.s.rxCount, count);
-        QCOMPARE(int(r.clock.nowMs()), endMs);
+        const int status = r.link.exchange(curve ? "CURV?" : "SEL?", curve ? 5000 : 2000);
+        QCOMPARE((QList<int>{status, r.s.rxCount, int(r.clock.nowMs())}), ends);
         const std::string& text = r.s.rxText;
-        QCOMPARE(std::string(reinterpret_cast<const char*>(r.s.rxBytes.data()), count), text);
+        QCOMPARE(std::string(reinterpret_cast<const char*>(r.s.rxBytes.data()), r.s.rxCount), text);
         // The echo shows the reply's last 15 characters.
         QCOMPARE(r.w.text(Field::dispRxD_str),
                  text.substr(text.size() - std::min<std::size_t>(15, text.size())));
