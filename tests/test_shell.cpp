@@ -119,6 +119,19 @@ class ShellTest : public QObject {
         QApplication::setFont(font);
     }
 
+    // On a screen with two device pixels per pixel (the run of this program at scale 2), the
+    // picture that is copied and saved holds every device pixel of the plot it shows.
+    void pictureKeepsTheScreensPixels() {
+        MainWindow window;
+        if (window.devicePixelRatioF() != 2) QSKIP("for the run at scale 2");
+        const QImage picture = window.picture();
+        QCOMPARE(picture.devicePixelRatio(), 2.0);
+        QCOMPARE(window.surface().image().devicePixelRatio(), 2.0);
+        // The area right of the strip, at two device pixels per pixel: wider than the whole
+        // client area in pixels.
+        QVERIFY(picture.width() > window.centralWidget()->width());
+    }
+
     void commandsWaitForTheStartUp() {
         Rig r(true, false);
         r.play("0");
