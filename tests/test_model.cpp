@@ -54,11 +54,11 @@ class ModelTest : public QObject {
     void set2ArrayAdvancesOnlyOnSuccess() {
         std::array<std::array<std::int32_t, 2>, 2> a{};
         std::int32_t row = 0, before = -1;
-        QCOMPARE(set2Array<2>(a, row, {1.5, 7}), FillResult::Ok);
-        QCOMPARE(set2Array<2>(a, row, {1, 2, 3}), FillResult::OutOfRange);
-        QCOMPARE(set2Array<2>(a, row, {}), FillResult::Ok);
-        QCOMPARE(set2Array<2>(a, row, {5}), FillResult::OutOfRange);
-        QCOMPARE(set2Array<2>(a, before, {5}), FillResult::OutOfRange);
+        using enum FillResult;
+        QCOMPARE((QList<FillResult>{set2Array<2>(a, row, {1.5, 7}), set2Array<2>(a, row, {1, 2, 3}),
+                                    set2Array<2>(a, row, {}), set2Array<2>(a, row, {5}),
+                                    set2Array<2>(a, before, {5})}),
+                 (QList<FillResult>{Ok, OutOfRange, Ok, OutOfRange, OutOfRange}));
         QCOMPARE((QList<int>{row, before, a[0][0], a[0][1], a[1][0]}),
                  (QList<int>{2, -1, 2, 7, 0}));
     }
