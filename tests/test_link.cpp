@@ -34,6 +34,9 @@ struct Rig {
     }
 };
 
+// The open results by name, in their order.
+const auto kResults = QByteArray("Ok NotFound Busy NoPermission BadSettings Failed").split(' ');
+
 std::string curveOf(int length) {
     std::string reply = ":CURVE #42500";
     for (int k = 0; reply.size() < std::size_t(length); ++k)
@@ -51,12 +54,10 @@ class LinkTest : public QObject {
     void opensThePort() {
         QFETCH(QByteArray, result);
         QFETCH(QByteArray, text);
-        const QByteArrayList results{"Ok",           "NotFound",    "Busy",
-                                     "NoPermission", "BadSettings", "Failed"};
         Rig r;
         QCOMPARE(r.dev.openedPort, firstSerialPort() + std::string(" 19200,N,8,1"));
         r.dev.dtr = r.dev.rts = false;
-        r.dev.openResult = OpenResult(results.indexOf(result));
+        r.dev.openResult = OpenResult(kResults.indexOf(result));
         r.link.openPort("/dev/ttyUSB7");
         QCOMPARE(r.dev.openedPort, std::string("/dev/ttyUSB7 19200,N,8,1"));
         r.clock.advance(5000);  // a failure stays: the demo-mode message follows it

@@ -72,8 +72,8 @@ class PtyTest : public QObject {
         // thread, so it may stamp a byte late, but never all of them early.
         QVERIFY(far.arrivalNs.back() - far.arrivalNs.front() >= 15'000'000);
         QCOMPARE(s.rxText, instrument.answer("HOR?"));
-        QCOMPARE(link.exchange("CURV?", 5000),
-                 0);  // every byte value, a carriage return among them
+        // Every byte value, a carriage return among them.
+        QCOMPARE(link.exchange("CURV?", 5000), 0);
         QCOMPARE(std::string(reinterpret_cast<const char*>(s.rxBytes.data()), s.rxCount),
                  instrument.answer("CURV?"));
         // The far end lost, and lost again after the port is opened anew: reported each time.

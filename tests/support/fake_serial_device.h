@@ -60,8 +60,7 @@ class FakeSerialDevice : public SerialDevice {
     std::vector<std::int64_t> writeTimesMs;  // one per written byte, on the clock
     std::vector<std::string> lines;          // complete lines written, without their CR
     int breaks = 0;                          // break states set, on and off
-    bool dtr = false;
-    bool rts = false;
+    bool dtr = false, rts = false;
 
   private:
     LinkClock& clock_;
