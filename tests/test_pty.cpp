@@ -119,21 +119,20 @@ class PtyTest : public QObject {
         QFETCH(QByteArray, code);
         PtyInstrument far;
         RealLink<PlayedDriverPort> r;
-        PlayedDriverPort& port = r.device;
-        if (refused == "lines") port.lines.reset();
-        if (refused == "counters") port.counts.reset();
+        if (refused == "lines") r.device.lines.reset();
+        if (refused == "counters") r.device.counts.reset();
         r.link.openPort(far.slavePath);
         // Some instruments and adapters send nothing without DTR and RTS.
-        QCOMPARE(port.driven,
+        QCOMPARE(r.device.driven,
                  QSerialPort::DataTerminalReadySignal | QSerialPort::RequestToSendSignal);
         std::vector<int> codes;
-        port.setCommHandler([&](std::int32_t c) { codes.push_back(c); });
+        r.device.setCommHandler([&](std::int32_t c) { codes.push_back(c); });
         QTest::qWait(3 * QtSerialDevice::kPollIntervalMs);  // polls that see no change
-        if (change == "CTS") *port.lines ^= QSerialPort::ClearToSendSignal;
-        if (change == "RI") *port.lines |= QSerialPort::RingIndicatorSignal;
-        if (change == "frame") ++(*port.counts)[0];
-        if (change == "overflow") (*port.counts)[4] += 2;
-        if (change == "gone") port.lines.reset(), port.gone = true;
+        if (change == "CTS") *r.device.lines ^= QSerialPort::ClearToSendSignal;
+        if (change == "RI") *r.device.lines |= QSerialPort::RingIndicatorSignal;
+        if (change == "frame") ++(*r.device.counts)[0];
+        if (change == "overflow") (*r.device.counts)[4] += 2;
+        if (change == "gone") r.device.lines.reset(), r.device.gone = true;
         QVERIFY(QTest::qWaitFor([&] { return !codes.empty(); }, 5000));
         QTest::qWait(3 * QtSerialDevice::kPollIntervalMs);  // and nothing after it
         QCOMPARE(codes, std::vector<int>{code.toInt()});

@@ -25,8 +25,7 @@ void PtyInstrument::listen() {
 }
 
 void PtyInstrument::send(const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size() && fd_ >= 0) {
+    for (std::size_t done = 0; done < bytes.size() && fd_ >= 0;) {
         const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
         if (n > 0)
             done += static_cast<std::size_t>(n);
