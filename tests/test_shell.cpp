@@ -226,6 +226,7 @@ class ShellTest : public QObject {
         r.instrument.setFault(Fault::Silence, SimulatedInstrument::kBreak);
         r.play("[Initial TDS2024(&I)]");
         QVERIFY(r.app.link().portOpen());
+        QCOMPARE(r.app.state().scopePresent, 0);
         QCOMPARE(r.status(), std::string(" Mode : Demo Mode  ( Can't found TDS2024 ! )"));
     }
 
