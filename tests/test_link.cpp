@@ -1,5 +1,5 @@
 // The serial link on virtual time over a scripted port: opening, paced command lines, when a
-// reply is complete, timeouts, line events and errors, cancelling, and a port that vanishes.
+// reply is complete, timeouts, line events and errors, and a port that vanishes.
 #include <QtTest>
 
 #include "link/serial_link.h"

@@ -139,6 +139,7 @@ class ShellTest : public QObject {
         QCOMPARE(r.instrument.received, (Lines{"DAT:ENC RIB", "SEL?"}));
     }
 
+    // The whole window after a scene, pixel for pixel: layout, texts, colours, traces, markers.
     void looks_data() { addCaseRows("shell-scenes", {"instrument", "script"}); }
     void looks() {
         QFETCH(QByteArray, instrument);
