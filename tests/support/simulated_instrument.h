@@ -55,7 +55,8 @@ class SimulatedInstrument {
     std::string encoding = "RPB";  // the power-on default; "DAT:ENC RIB" makes it signed
     std::string dataSource = "CH1";
 
-    // A fault for one command line ("CURV?", "CH2?", kBreak), or for every one with "".
+    // A fault for one command line ("CURV?", "CH2?", kBreak), or for every one with ""; a line's
+    // own fault comes before the one for every line.
     void setFault(Fault fault, const std::string& line = "") { faults_[line] = fault; }
 
     // Every command line received, in order, without its carriage return.
