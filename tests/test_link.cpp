@@ -7,6 +7,7 @@
 #include "support/fake_serial_device.h"
 #include "support/fake_window_ops.h"
 #include "support/qtest_strings.h"
+#include "support/simulated_instrument.h"
 #include "support/virtual_clock.h"
 
 using namespace curvalon;
@@ -37,12 +38,8 @@ struct Rig {
 // The open results by name, in their order.
 const auto kResults = QByteArray("Ok NotFound Busy NoPermission BadSettings Failed").split(' ');
 
-std::string curveOf(int length) {
-    std::string reply = ":CURVE #42500";
-    for (int k = 0; reply.size() < std::size_t(length); ++k)
-        reply.push_back(char(k % 256));  // carriage returns among the data
-    return reply;
-}
+// A curve reply as the instrument sends it, carriage returns among its data.
+const std::string kCurve = SimulatedInstrument().answer("CURV?");
 
 }  // namespace
 
@@ -72,10 +69,9 @@ class LinkTest : public QObject {
         r.dev.deliver("STALE\r");  // after the last reply ended: belongs to no reply
         r.answer({"OK\r", "LATE\r"});
         QCOMPARE(r.link.exchange("HOR?", 2000), 0);
-        QCOMPARE(r.dev.written, std::string("HOR?\r"));
+        QCOMPARE(r.dev.written + r.w.text(Field::dispTxD_str), std::string("HOR?\rHOR?\r"));
         QCOMPARE(r.dev.writeTimesMs, (std::vector<std::int64_t>{0, 5, 10, 15, 20}));
         QCOMPARE(r.s.cmdText + r.s.lastCommand, std::string("HOR?HOR?"));
-        QCOMPARE(r.w.text(Field::dispTxD_str), std::string("HOR?\r"));
         QVERIFY(r.w.visible(Field::dispTxD_str) && r.w.visible(Field::dispRxD_str));
         QVERIFY(!r.link.replyTimerActive());
         r.clock.advance(10);
@@ -93,8 +89,8 @@ class LinkTest : public QObject {
         QTest::newRow("carriage return last") << Batches{"CH1 1", ";CH2 0\r"} << QList<int>{0, 12, 31};
         QTest::newRow("carriage return inside") << Batches{"A\rB"} << QList<int>{1, 3, 2000};
         QTest::newRow("line feed") << Batches{"A\n"} << QList<int>{1, 2, 2000};
-        QTest::newRow("curve counted") << Batches{curveOf(2000), curveOf(514)} << QList<int>{0, 2514, 36};
-        QTest::newRow("curve short") << Batches{curveOf(2513)} << QList<int>{1, 2513, 5000};
+        QTest::newRow("curve counted") << Batches{kCurve.substr(0, 2000), kCurve.substr(0, 514)} << QList<int>{0, 2514, 36};
+        QTest::newRow("curve short") << Batches{kCurve.substr(0, 2513)} << QList<int>{1, 2513, 5000};
         QTest::newRow("overflow") << Batches{std::string(2597, 'x'), "y"} << QList<int>{2, 2598, 31};
         QTest::newRow("overflow ending in CR") << Batches{std::string(2597, 'x') + "\r"} << QList<int>{2, 2598, 30};
         QTest::newRow("batch past the buffer") << Batches{std::string(3000, 'x')} << QList<int>{2, 2601, 30};

@@ -57,14 +57,6 @@ void row(const char* name, const QByteArray& a, const QByteArray& b, const QByte
     QTest::newRow(name) << a << b << c;
 }
 
-// Bytes 0, 1, ... 255, 0, ...: every signed value, each in a known place.
-QByteArray curve(const char* header, int samples, const char* end) {
-    QByteArray r(header);
-    for (int k = 0; k < samples; ++k)
-        r += char(k);
-    return r + end;
-}
-
 // What the step may change, as text.
 QByteArray stateAfter(const ScopeState& s, const FakeWindowOps& w, const QByteArray& step) {
     if (step == "HOR") return num(s.timeDiv) + ' ' + num(s.horPosition) + ' ' + num(s.trigPoint);
@@ -122,13 +114,14 @@ class ProtocolTest : public QObject {
 
     void parse_data() {
         addCaseRows("reply-parse", {"reply", "after", "detail"});
-        // Samples 0, 127, 128, 255, 2499 and 2500 of the record.
-        const QByteArray full = curve(":CURVE #42500", 2500, "\r");
+        // CH1's record in the power-on encoding: bytes 0, 1, ... 255, 0, ..., every signed value
+        // in a known place. The rows show samples 0, 127, 128, 255, 2499 and 2500.
+        const QByteArray full = QByteArray::fromStdString(SimulatedInstrument().answer("CURV?"));
         row("CURVE 0: bytes as signed counts", full, "0 127 -128 -1 -61 5", "");
         row("CURVE 7: no terminator needed", full.chopped(1), "0 127 -128 -1 -61 5", "");
-        row("CURVE 0: header with another length", curve(":CURVE #42499", 2500, "\r"),
-            "5 5 5 5 5 5", "(CH0):CURVE #42499");
-        row("CURVE 4: 1000 samples only", curve(":CURVE #42500", 1000, "\r"), "5 5 5 5 5 5",
+        row("CURVE 0: header with another length", ":CURVE #42499" + full.mid(13), "5 5 5 5 5 5",
+            "(CH0):CURVE #42499");
+        row("CURVE 4: 1000 samples only", full.left(1013) + '\r', "5 5 5 5 5 5",
             "(CH4):CURVE #42500");
     }
     void parse() {
@@ -270,8 +263,7 @@ class ProtocolTest : public QObject {
         });
         init.initInstrument();
         QVERIFY(echoedDuringTheWait);
-        QCOMPARE(r.s.scopePresent, present);
-        QCOMPARE(r.device.breaks, 2);
+        QCOMPARE((QList<int>{r.s.scopePresent, r.device.breaks}), (QList<int>{present, 2}));
         // The wait ends at the answer's carriage return or at the timer, whichever comes first.
         const auto& writes = r.device.writeTimesMs;
         QCOMPARE(int(writes.empty() ? r.clock.nowMs() : writes.front()), endMs.toInt());

@@ -124,12 +124,27 @@ class ShellTest : public QObject {
         MainWindow window;
         if (window.devicePixelRatioF() != 2) QSKIP("for the run at scale 2");
         const QImage picture = window.picture();
-        QCOMPARE(
-            (QList<qreal>{picture.devicePixelRatio(), window.surface().image().devicePixelRatio()}),
-            QList<qreal>(2, 2.0));
+        QCOMPARE(picture.devicePixelRatio(), 2.0);
+        QCOMPARE(window.surface().image().devicePixelRatio(), 2.0);
         // The area right of the strip, at two device pixels per pixel: wider than the whole
         // client area in pixels.
         QVERIFY(picture.width() > window.centralWidget()->width());
+    }
+
+    // The window's title, and every control under the kind and index the window's interface names
+    // it by, whether the tool addresses it that way today or not.
+    void controlNames() {
+        MainWindow w;
+        QString names = w.windowTitle() + '\n';
+        for (int kind = 0; kind <= int(Menu::mnuHelp); ++kind)
+            for (int i = 0; i < 10; ++i) {
+                if (QPushButton* b =
+                        kind <= int(Button::cbRefFlag) ? w.button(Button(kind), i) : nullptr)
+                    names += QString::asprintf("button %d %d %s\n", kind, i, qPrintable(b->text()));
+                if (QAction* m = w.menuItem(Menu(kind), i))
+                    names += QString::asprintf("menu %d %d %s\n", kind, i, qPrintable(m->text()));
+            }
+        QCOMPARE(names, golden(names, "control-names"));
     }
 
     void commandsWaitForTheStartUp() {
@@ -198,15 +213,13 @@ class ShellTest : public QObject {
         QVERIFY(!r.app.link().portOpen());
     }
 
-    // The help window, and the titles the pictures do not show.
     void helpWindow() {
         Rig r;
         r.play("<F1>");
         QPointer<HelpWindow> help = r.app.helpWindow();
         QVERIFY(help && help->isVisible());
         QCOMPARE(help->parentWidget(), static_cast<QWidget*>(&r.window));
-        QCOMPARE(QStringList({r.window.windowTitle(), help->windowTitle()}),
-                 QStringList({"Curvalon (v1.0a)", "TDS2024  HELP"}));
+        QCOMPARE(help->windowTitle(), QString("TDS2024  HELP"));
         QVERIFY(help->helpMsg()->toPlainText().startsWith(
             " ----- Key operation ----- 2005.09.28\n\n f1 : Help\n"));
         QCOMPARE(r.status(), std::string());
@@ -258,8 +271,8 @@ class ShellTest : public QObject {
                                        stamp.mid(10).remove(':').remove('.'));
         QVERIFY(r.device.lines.empty());
         if (written.isEmpty()) {
-            QCOMPARE(r.boxes.size(), std::size_t(1));
-            QVERIFY(r.boxes[0].starts_with("Curvalon: Cannot save " +
+            QVERIFY(r.boxes.size() == 1 &&
+                    r.boxes[0].starts_with("Curvalon: Cannot save " +
                                            dir.filePath(name).toStdString() + ":\n"));
             QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
                      QStringList());
