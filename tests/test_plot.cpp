@@ -32,7 +32,8 @@ std::string drawn(const QImage& img) {
     QList<QRgb> colours;
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x)
-            if (const QRgb c = img.pixel(x, y); c != qRgb(240, 240, 240))
+            if (const QRgb c = img.pixel(x, y);
+                c != qRgb(redOf(kBack), greenOf(kBack), blueOf(kBack)))
                 ++count, all |= QRect(x, y, 1, 1), colours.contains(c) || (colours << c, true);
     QString text = count ? QString::asprintf("%d in %d,%d..%d,%d", count, all.left(), all.top(),
                                              all.right(), all.bottom())
