@@ -255,11 +255,16 @@ class ProtocolTest : public QObject {
         int redraws = 0;
         InstrumentInit init(r.s, r.w, r.link, r.queries, r.channels, [&] { ++redraws; });
         r.link.closePort();                            // reopened for the check
-        r.w.setVisible(Field::dispTxD_str, 0, false);  // hidden, as the start-up leaves it
+        for (Field echo : {Field::dispTxD_str, Field::dispRxD_str})
+            r.w.setVisible(echo, 0, false);  // hidden, as the start-up leaves them
+        r.w.setText(Field::dispRxD_str, 0, "old");
         bool echoedDuringTheWait = false;
         r.clock.at(50, [&] {
+            // Both echo boxes up, the receive box emptied of whatever came before.
             echoedDuringTheWait = r.w.visible(Field::dispTxD_str) &&
-                                  r.w.text(Field::dispTxD_str) == "Check TDS2024 ...";
+                                  r.w.text(Field::dispTxD_str) == "Check TDS2024 ..." &&
+                                  r.w.visible(Field::dispRxD_str) &&
+                                  r.w.text(Field::dispRxD_str).empty();
         });
         init.initInstrument();
         QVERIFY(echoedDuringTheWait);

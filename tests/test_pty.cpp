@@ -55,7 +55,8 @@ class PtyTest : public QObject {
     Q_OBJECT
 
   private slots:
-    // A round trip with the simulated instrument at the far end, on the wire in real time.
+    // A round trip with the simulated instrument at the far end, on the wire in real time, at the
+    // instrument's pace: the curve takes its 1.3 s.
     void roundTrip() {
         PtyInstrument far;
         RealLink<> r;
@@ -65,7 +66,9 @@ class PtyTest : public QObject {
         QVERIFY(link.portOpen());
         QVERIFY(w.statusTexts.empty());  // no modem lines on a pseudo-terminal: not an error
         SimulatedInstrument instrument;
-        far.onLine = [&](const std::string& line) { far.send(instrument.answer(line)); };
+        // Each reply starts after the command's last pause, so the tool's wait on the real clock
+        // has begun and only the reply's end can finish it.
+        far.onLine = [&](const std::string& line) { far.answerLater(instrument.answer(line)); };
         QCOMPARE(link.exchange("HOR?", 2000), 0);
         QCOMPARE(far.received, std::string("HOR?\r"));
         // Four 5 ms pauses lie between the first byte and the last; the reader shares the tool's
@@ -79,6 +82,7 @@ class PtyTest : public QObject {
         // The far end lost, and lost again after the port is opened anew: reported each time.
         far.onLine = [&](const std::string&) { far.hangUp(); };
         QCOMPARE(link.exchange("HOR?", 2000), 3);
+        QVERIFY(!link.portOpen());
         PtyInstrument again;
         link.openPort(again.slavePath);
         again.listen();

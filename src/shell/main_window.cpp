@@ -112,6 +112,9 @@ QLabel* MainWindow::addField(Field f, int index, const char* text, int left, int
     label->setAutoFillBackground(true);
     label->setMargin(0);
     label->setIndent(1);
+    // Fields show replies from the instrument; a reply that looks like markup is still shown
+    // as the characters it holds.
+    label->setTextFormat(Qt::PlainText);
     QPalette pal = label->palette();
     pal.setColor(QPalette::Window, Qt::white);
     pal.setColor(QPalette::WindowText, Qt::black);
@@ -266,6 +269,10 @@ QImage MainWindow::picture() const {
 
 QWidget* MainWindow::stripWidget() const {
     return stripWidget_;
+}
+
+QWidget* MainWindow::plotWidget() const {
+    return canvas_;
 }
 
 void MainWindow::setClientSize(int widthTwips, int heightTwips) {

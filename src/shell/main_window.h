@@ -35,6 +35,7 @@ class MainWindow : public QMainWindow {
     QAction* menuItem(Menu m, int index) const;
     QLabel* statusPanel() const { return statusPanel_; }
     QWidget* stripWidget() const;
+    QWidget* plotWidget() const;
 
     // The plot and the marker strip as they are on screen, at the screen's resolution.
     QImage picture() const;

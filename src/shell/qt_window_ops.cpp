@@ -77,6 +77,8 @@ void QtWindowOps::setStatusText(const std::string& text) {
 void QtWindowOps::messageBox(const std::string& text) {
     QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), latin1(text),
                     QMessageBox::Ok, &window_);
+    // Error texts quote replies, which may look like markup.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

@@ -74,6 +74,7 @@ bool ScopeApp::writeFile(const QString& path, bool picture) {
                     QStringLiteral("Cannot save %1:\n%2")
                         .arg(QDir::toNativeSeparators(path), file.errorString()),
                     QMessageBox::Ok, &window_);
+    box.setTextFormat(Qt::PlainText);  // a file name may look like markup
     box.exec();
     return false;
 }

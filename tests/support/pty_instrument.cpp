@@ -16,6 +16,19 @@ PtyInstrument::PtyInstrument() {
     ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) | O_NONBLOCK);
     slavePath = ::ptsname(fd_);
     clock_.start();
+    // 19 bytes every 10 ms is the line's pace at 19200 baud with a start and a stop bit.
+    pacer_.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&pacer_, &QTimer::timeout, &pacer_, [this] {
+        send(outgoing_.substr(0, 19));
+        outgoing_.erase(0, 19);
+        if (outgoing_.empty()) pacer_.stop();
+        pacer_.setInterval(10);
+    });
+}
+
+void PtyInstrument::answerLater(std::string bytes, int pauseMs) {
+    outgoing_ = std::move(bytes);
+    pacer_.start(pauseMs);
 }
 
 void PtyInstrument::listen() {

@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <string>
@@ -24,6 +25,9 @@ class PtyInstrument {
     // Takes whatever has reached this end so far, without waiting and without the event loop.
     void read();
     void send(const std::string& bytes);
+    // As the instrument answers: after a pause of its own, then at the line's 1920 bytes a second,
+    // so that the reply arrives while the tool already waits for it.
+    void answerLater(std::string bytes, int pauseMs = 30);
     // The far end going away, as when the cable's other side or the adapter disappears.
     void hangUp();
 
@@ -37,6 +41,8 @@ class PtyInstrument {
     std::unique_ptr<QSocketNotifier> notifier_;
     std::string line_;
     QElapsedTimer clock_;
+    QTimer pacer_;
+    std::string outgoing_;
 };
 
 }  // namespace curvalon::test
