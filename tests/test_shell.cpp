@@ -21,6 +21,10 @@
 #include "support/simulated_instrument.h"
 #include "support/virtual_clock.h"
 
+#include <sys/resource.h>
+
+#include <csignal>
+
 using namespace curvalon;
 using namespace curvalon::test;
 using Lines = std::vector<std::string>;
@@ -46,7 +50,9 @@ struct Rig {
         // pop-up menu is noted and the item marked in popup chosen.
         QObject::connect(&boxCloser, &QTimer::timeout, &boxCloser, [this] {
             QWidget* modal = QApplication::activeModalWidget();
-            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            if (auto* box = qobject_cast<QMessageBox*>(modal); box && box->button(QMessageBox::Yes))
+                box->button(QMessageBox::Yes)->click();  // the file dialog's "replace it?"
+            else if (box) {
                 boxes.push_back((box->windowTitle() + ": " + box->text()).toStdString());
                 statusAtBoxes.push_back(status());
                 for (QLabel* label : box->findChildren<QLabel*>())
@@ -63,8 +69,12 @@ struct Rig {
                 }
                 QTest::keyClick(menu, Qt::Key_Return);
             }
-            if (auto* dialog = qobject_cast<QFileDialog*>(modal); dialog && chooseFile)
-                chooseFile(*dialog), static_cast<QDialog*>(dialog)->accept();
+            // Accepted once this returns: accepting may ask "replace it?", which this timer must
+            // be free to answer.
+            if (auto* dialog = qobject_cast<QFileDialog*>(modal); dialog && chooseFile) {
+                chooseFile(*dialog);
+                QMetaObject::invokeMethod(dialog, &QDialog::accept, Qt::QueuedConnection);
+            }
         });
         boxCloser.start(2);
         instrument.attach(device);
@@ -120,6 +130,26 @@ struct Rig {
         return int(
             std::count(p, p + img.width() * img.height(), qRgb(redOf(c), greenOf(c), blueOf(c))));
     }
+};
+
+// A disk with this many bytes of room for each file this process writes, while it lives (none
+// when 0): writes past it are cut short and then refused, as on a full disk.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(qint64 bytes) : active_(bytes > 0) {
+        if (!active_) return;
+        ::signal(SIGXFSZ, SIG_IGN);  // a refused write, not the end of the process
+        ::getrlimit(RLIMIT_FSIZE, &before_);
+        const rlimit limit{rlim_t(bytes), before_.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        if (active_) ::setrlimit(RLIMIT_FSIZE, &before_);
+    }
+
+  private:
+    bool active_;
+    rlimit before_{};
 };
 
 // A dark desktop's colours: light text on dark grey.
@@ -288,23 +318,36 @@ class ShellTest : public QObject {
     }
 
     // Save asks for a name and a type, writes the file whole, and names it in the status panel;
-    // the file holds the window's picture or what copying the data puts on the clipboard.
-    void saveAndCopy_data() { addCaseRows("shell-save", {"type", "name", "written"}); }
+    // the file holds the window's picture or what copying the data puts on the clipboard. A save
+    // that fails, on a full disk too, says why, leaves no file and an old one as it was, and the
+    // next Save does not offer its folder.
+    void saveAndCopy_data() { addCaseRows("shell-save", {"type", "name", "outcome", "room"}); }
     void saveAndCopy() {
         QFETCH(QByteArray, type);
         QFETCH(QByteArray, name);
-        QFETCH(QByteArray, written);
+        QFETCH(QByteArray, outcome);
+        QFETCH(QByteArray, room);
         Rig r;
         r.play(" ");
         r.device.lines.clear();
         QTemporaryDir dir;
         QStringList offered;
         r.chooseFile = [&](QFileDialog& dialog) {
-            offered = dialog.nameFilters() << QFileInfo(dialog.selectedFiles().value(0)).fileName();
+            offered = dialog.nameFilters() << QFileInfo(dialog.selectedFiles().value(0)).fileName()
+                                           << dialog.directory().absolutePath();
             dialog.selectNameFilter(type), dialog.setDirectory(dir.path()), dialog.selectFile(name);
         };
-        r.play("[Save(&S)]");
+        const QByteArray old = "an older file of that name\n";
+        if (!room.isEmpty()) {
+            QFile f(dir.filePath(name));
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(old) == old.size());
+        }
+        {
+            const FileSizeLimit full(room.toLongLong());
+            r.play("[Save(&S)]");
+        }
         QCOMPARE(offered.mid(0, 2), QStringList({"Data (*.csv)", "Picture (*.png)"}));
+        QCOMPARE(offered.value(3), QDir::homePath());
         // Named after the last read's time stamp, as the window shows it.
         QString stamp = r.window.field(Field::dispTxD_str, 0)->text();
         const QRegularExpression stampForm(R"(^\d{4}\.\d\d\.\d\d  \d\d:\d\d\.\d\d$)");
@@ -313,27 +356,32 @@ class ShellTest : public QObject {
         QCOMPARE(offered.value(2), "curvalon-" + stamp.left(10).remove('.') + '-' +
                                        stamp.mid(10).remove(':').remove('.'));
         QVERIFY(r.device.lines.empty());
-        if (written.isEmpty()) {
-            QVERIFY(r.boxes.size() == 1 &&
-                    r.boxes[0].starts_with("Curvalon: Cannot save " +
-                                           dir.filePath(name).toStdString() + ":\n"));
+        const bool failed = outcome.startsWith("box: ");
+        if (failed) {
+            QCOMPARE(r.boxes, Lines{"Curvalon: Cannot save " + dir.filePath(name).toStdString() +
+                                    ":\n" + outcome.mid(5).toStdString()});
             QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
-                     QStringList());
+                     room.isEmpty() ? QStringList() : QStringList(name));
+            QFile f(dir.filePath(name));
+            QVERIFY(room.isEmpty() || (f.open(QIODevice::ReadOnly) && f.readAll() == old));
             QCOMPARE(r.status(), std::string());
-            return;
+        } else {
+            const QString path = dir.filePath(outcome);
+            QCOMPARE(r.status(), "Saved " + path.toStdString());
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            if (outcome.endsWith(".png")) {
+                QVERIFY(file.readAll().endsWith(QByteArray::fromHex("49454e44ae426082")));
+                QCOMPARE(QImage(path).convertToFormat(QImage::Format_RGB32), r.window.picture());
+            } else {
+                r.play("[Copy data]");
+                QCOMPARE(QString::fromLatin1(file.readAll()),
+                         QApplication::clipboard()->text().replace('\t', ','));
+            }
         }
-        const QString path = dir.filePath(written);
-        QCOMPARE(r.status(), "Saved " + path.toStdString());
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        if (written.endsWith(".png")) {
-            QVERIFY(file.readAll().endsWith(QByteArray::fromHex("49454e44ae426082")));  // PNG only
-            QCOMPARE(QImage(path).convertToFormat(QImage::Format_RGB32), r.window.picture());
-            return;
-        }
-        r.play("[Copy data]");
-        QCOMPARE(QString::fromLatin1(file.readAll()),
-                 QApplication::clipboard()->text().replace('\t', ','));
+        // The next Save opens where the last file went, and only where one went.
+        r.play("[Save(&S)]");
+        QCOMPARE(offered.value(3), failed ? QDir::homePath() : dir.path());
     }
 
     // The plot's context menu copies one of the two; nothing is copied or saved during a wait.

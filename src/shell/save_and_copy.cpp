@@ -6,10 +6,10 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QSaveFile>
 
 #include "plot/waveform_table.h"
 #include "shell/scope_app.h"
+#include "shell/whole_file.h"
 
 namespace curvalon {
 
@@ -49,7 +49,6 @@ void ScopeApp::save() {
     }
     QString path = dialog.selectedFiles().front();
     const QFileInfo file(path);
-    saveFolder_ = file.absolutePath();
     // A name's own extension decides the format; a name without one gets the chosen type's.
     const QString suffix = file.suffix().toLower();
     const bool picture =
@@ -59,20 +58,22 @@ void ScopeApp::save() {
         ops_.setStatusText("");
         return;
     }
+    // Only a folder that took a file is offered again: one that failed may be unusable, or slow
+    // enough to list that the dialog would hang.
+    saveFolder_ = file.absolutePath();
     // Stays until the next command, so the operator sees where the file went.
     window_.statusPanel()->setText(QStringLiteral("Saved ") + QDir::toNativeSeparators(path));
 }
 
 // The file appears whole or not at all; a failure leaves whatever was there before.
 bool ScopeApp::writeFile(const QString& path, bool picture) {
-    QSaveFile file(path);
-    bool written = file.open(QIODevice::WriteOnly);
-    if (written && picture) written = window_.picture().save(&file, "PNG");
-    if (written && !picture) written = file.write(table(state_, composer_.stampText(), ',')) >= 0;
-    if (written && file.commit()) return true;
+    const QByteArray bytes =
+        picture ? pngBytes(window_.picture()) : table(state_, composer_.stampText(), ',');
+    const QString failure = bytes.isEmpty() ? QStringLiteral("The picture could not be encoded")
+                                            : writeWholeFile(path, bytes);
+    if (failure.isEmpty()) return true;
     QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(QtWindowOps::kApplicationTitle),
-                    QStringLiteral("Cannot save %1:\n%2")
-                        .arg(QDir::toNativeSeparators(path), file.errorString()),
+                    QStringLiteral("Cannot save %1:\n%2").arg(QDir::toNativeSeparators(path), failure),
                     QMessageBox::Ok, &window_);
     box.setTextFormat(Qt::PlainText);  // a file name may look like markup
     box.exec();
