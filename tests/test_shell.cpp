@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -31,8 +32,17 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
+// The main window on a screen of the test's choosing, at first one with room for every zoom.
+class ScreenWindow : public MainWindow {
+  public:
+    QRect screenArea{0, 0, 4000, 3000};
+
+  protected:
+    QRect availableScreen() const override { return screenArea; }
+};
+
 struct Rig {
-    MainWindow window;
+    ScreenWindow window;
     VirtualClock clock;
     FakeSerialDevice device{clock};
     SimulatedInstrument instrument;
@@ -185,9 +195,8 @@ class ShellTest : public QObject {
         QImage shown(picture.size(), picture.format());
         shown.setDevicePixelRatio(picture.devicePixelRatio());
         QPainter p(&shown);
-        QWidget* strip = r.window.stripWidget();
-        p.drawPixmap(-strip->x(), 0, r.window.plotWidget()->grab());
-        p.drawPixmap(0, strip->y(), strip->grab());
+        for (QWidget* shownPart : {r.window.plotWidget(), r.window.stripWidget()})
+            p.drawPixmap(shownPart->pos(), shownPart->grab());
         p.end();
         QCOMPARE(picture, shown);
     }
@@ -236,6 +245,25 @@ class ShellTest : public QObject {
         const QImage picture = r.picture();
         QApplication::setPalette(light);
         QCOMPARE(picture, golden(picture, QTest::currentDataTag()));
+    }
+
+    // On a screen too small for the zoom the window stops at the screen's edge, and the plot and
+    // the strip scroll inside it to the record's last sample; the picture saved is the whole
+    // plot, as on a large screen. Zoomed out again, the window is what it was.
+    void windowFitsTheScreen() {
+        Rig large, r;
+        r.window.screenArea = QRect(0, 24, 1280, 696);  // a small laptop's, below a panel
+        for (Rig* rig : {&large, &r})
+            rig->play("<Space>[H  x10][V  x4]");
+        QCOMPARE(r.window.size(), r.window.screenArea.size());
+        QCOMPARE(r.window.picture(), large.window.picture());
+        for (QScrollBar* bar : r.window.findChildren<QScrollBar*>())
+            bar->setValue(bar->maximum());
+        const QImage scrolled = r.picture();
+        QCOMPARE(scrolled, golden(scrolled, "small-screen-scrolled-to-the-end"));
+        r.play("[H  x1][V  x1]");
+        const QImage zoomedOut = r.picture();
+        QCOMPARE(zoomedOut, golden(zoomedOut, "zoomed-in-and-out"));
     }
 
     // What each control sends, which channel it switches off, and whether markers are drawn.

@@ -6,6 +6,8 @@
 #include <QMenuBar>
 #include <QMetaMethod>
 #include <QPainter>
+#include <QScreen>
+#include <QStyle>
 
 namespace curvalon {
 
@@ -20,6 +22,8 @@ constexpr int kFieldFontPixels = 11;
 constexpr int kStripLeftTwips = 2040;
 constexpr int kStripWidthTwips = 165;
 constexpr int kSmallestFieldFontPixels = 8;
+// A click on a scroll bar's arrow moves the plot by a few samples, not by one pixel.
+constexpr int kScrollStepPixels = 20;
 
 QFont fieldFont() {
     QFont f = QApplication::font();
@@ -75,11 +79,17 @@ MainWindow::MainWindow() {
                                                 fieldFont(), ratio);
 
     client_ = new QWidget(this);
-    canvas_ = new ImageView(client_, *surface_);
-    canvas_->setGeometry(0, 0, surface_->image().width(), surface_->image().height());
-    stripWidget_ = new ImageView(client_, *strip_);
-    stripWidget_->setGeometry(
-        twipRect(kStripLeftTwips, 0, kStripWidthTwips, tables::kPanelH[tables::kStartZoomV]));
+    plotPort_ = new QWidget(client_);
+    canvas_ = new ImageView(plotPort_, *surface_);
+    canvas_->resize(surface_->image().size());
+    stripWidget_ = new ImageView(plotPort_, *strip_);
+    stripWidget_->resize(twipRect(0, 0, kStripWidthTwips, tables::kPanelH[tables::kStartZoomV]).size());
+    hBar_ = new QScrollBar(Qt::Horizontal, client_);
+    vBar_ = new QScrollBar(Qt::Vertical, client_);
+    for (QScrollBar* bar : {hBar_, vBar_}) {
+        bar->hide();
+        connect(bar, &QScrollBar::valueChanged, this, [this] { scrollPlot(); });
+    }
     setCentralWidget(client_);
 
     buildFields();
@@ -253,15 +263,16 @@ void MainWindow::buildCopyActions() {
 }
 
 QImage MainWindow::picture() const {
-    // From the strip's left edge to the client area's right edge, down to the status bar.
-    const QRect area(stripWidget_->x(), 0, client_->width() - stripWidget_->x(),
-                     client_->height() - statusBar_->height());
+    // From the strip's left edge to the plot's right edge, down to the status bar, whatever part
+    // of it the window shows.
+    const int left = twipsToPixels(kStripLeftTwips);
+    const QSize size(content_.width() - left, content_.height() - statusBar_->height());
     const qreal ratio = surface_->image().devicePixelRatio();
-    QImage out((QSizeF(area.size()) * ratio).toSize(), QImage::Format_RGB32);
+    QImage out((QSizeF(size) * ratio).toSize(), QImage::Format_RGB32);
     out.setDevicePixelRatio(ratio);
     QPainter p(&out);
-    p.drawImage(-area.topLeft(), surface_->image());
-    const QRect strip = stripWidget_->geometry().translated(-area.topLeft());
+    p.drawImage(QPoint(-left, 0), surface_->image());
+    const QRect strip(QPoint(0, 0), stripWidget_->size());
     p.drawImage(QRectF(strip), strip_->image(),
                 QRectF(QPointF(0, 0), QSizeF(strip.size()) * ratio));
     return out;
@@ -276,21 +287,78 @@ QWidget* MainWindow::plotWidget() const {
 }
 
 void MainWindow::setClientSize(int widthTwips, int heightTwips) {
-    const int w = twipsToPixels(widthTwips);
-    const int h = twipsToPixels(heightTwips);
-    client_->setFixedSize(w, h);
+    content_ = QSize(twipsToPixels(widthTwips), twipsToPixels(heightTwips));
+    // Where one direction does not fit, the window also takes the room for that scroll bar, as far
+    // as the screen allows.
+    const QSize room = roomForClient();
+    const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    QSize client = content_;
+    if (content_.width() > room.width()) client.rheight() += extent;
+    if (content_.height() > room.height()) client.rwidth() += extent;
+    client = client.boundedTo(room);
+    client_->setFixedSize(client);
     // The status bar is docked to the bottom edge across the full width; its panel keeps its width.
     const int barHeight = twipsToPixels(255);
-    statusBar_->setGeometry(0, h - barHeight, w, barHeight);
+    statusBar_->setGeometry(0, client.height() - barHeight, client.width(), barHeight);
     statusBar_->raise();
-    statusPanel_->setGeometry(0, 0, std::min(twipsToPixels(7200), w), barHeight);
-    setFixedSize(w, h + menuBar()->sizeHint().height());
+    statusPanel_->setGeometry(0, 0, std::min(twipsToPixels(7200), client.width()), barHeight);
+    placePlotPort(client);
+    setFixedSize(client.width(), client.height() + menuBar()->sizeHint().height());
+}
+
+QRect MainWindow::availableScreen() const {
+    const QScreen* s = screen();
+    return s ? s->availableGeometry() : QRect(0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+}
+
+// The screen's room less the window's frame (known once the window is shown) and the menu bar.
+QSize MainWindow::roomForClient() const {
+    const QSize frame = frameGeometry().size() - geometry().size();
+    return availableScreen().size() - frame - QSize(0, menuBar()->sizeHint().height());
+}
+
+// Scroll bars only where the plot does not fit; each one that appears takes room from the other
+// direction, which may then need its own.
+void MainWindow::placePlotPort(QSize client) {
+    const int left = twipsToPixels(kStripLeftTwips);
+    const int barHeight = statusBar_->height();
+    const QSize full(content_.width() - left, content_.height() - barHeight);
+    QSize view(client.width() - left, client.height() - barHeight);
+    const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    bool needH = full.width() > view.width();
+    bool needV = full.height() > view.height();
+    if (needV) view.rwidth() -= extent;
+    if (!needH && full.width() > view.width()) needH = true;
+    if (needH) view.rheight() -= extent;
+    if (!needV && full.height() > view.height()) needV = true, view.rwidth() -= extent;
+
+    plotPort_->setGeometry(left, 0, view.width(), view.height());
+    hBar_->setGeometry(left, view.height(), view.width(), extent);
+    vBar_->setGeometry(left + view.width(), 0, extent, view.height());
+    const struct {
+        QScrollBar* bar;
+        bool needed;
+        int hidden;
+        int page;
+    } bars[] = {{hBar_, needH, full.width() - view.width(), view.width()},
+                {vBar_, needV, full.height() - view.height(), view.height()}};
+    for (const auto& b : bars) {
+        b.bar->setRange(0, b.needed ? b.hidden : 0);
+        b.bar->setPageStep(b.page);
+        b.bar->setSingleStep(kScrollStepPixels);
+        b.bar->setVisible(b.needed);
+    }
+    scrollPlot();
+}
+
+void MainWindow::scrollPlot() {
+    const int left = twipsToPixels(kStripLeftTwips);
+    canvas_->move(-left - hBar_->value(), -vBar_->value());
+    stripWidget_->move(0, -vBar_->value());
 }
 
 void MainWindow::setStripHeight(int heightTwips) {
-    QRect r = stripWidget_->geometry();
-    r.setHeight(twipsToPixels(heightTwips));
-    stripWidget_->setGeometry(r);
+    stripWidget_->resize(stripWidget_->width(), twipsToPixels(heightTwips));
 }
 
 QLabel* MainWindow::field(Field f, int index) const {

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QScrollBar>
 #include <map>
 #include <memory>
 #include <utility>
@@ -40,7 +41,9 @@ class MainWindow : public QMainWindow {
     // The plot and the marker strip as they are on screen, at the screen's resolution.
     QImage picture() const;
 
-    // The client area (below the menu bar) in twips.
+    // The client area (below the menu bar) in twips, as the zoom asks for it. Where the screen
+    // has no room for it, the window stops at the screen's edge and the plot and the marker
+    // strip scroll inside it.
     void setClientSize(int widthTwips, int heightTwips);
     void setStripHeight(int heightTwips);
 
@@ -59,6 +62,8 @@ class MainWindow : public QMainWindow {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // The part of the screen that windows may take, without the desktop's panels.
+    virtual QRect availableScreen() const;
 
   private:
     QLabel* addField(Field f, int index, const char* text, int left, int top, int width,
@@ -71,12 +76,21 @@ class MainWindow : public QMainWindow {
     void buildMenus();
     void buildStatusBar();
     void buildCopyActions();
+    QSize roomForClient() const;
+    void placePlotPort(QSize client);
+    void scrollPlot();
 
     QWidget* client_ = nullptr;
     std::unique_ptr<ImageSurface> surface_;
     std::unique_ptr<ImageMarkerStrip> strip_;
+    // The strip and the plot, seen through a port from the strip's left edge to the right edge
+    // of the client area; the strip moves only up and down with the plot.
+    QWidget* plotPort_ = nullptr;
     ImageView* canvas_ = nullptr;
     ImageView* stripWidget_ = nullptr;
+    QScrollBar* hBar_ = nullptr;
+    QScrollBar* vBar_ = nullptr;
+    QSize content_;  // the client area the zoom asks for, in pixels
     QWidget* statusBar_ = nullptr;
     QLabel* statusPanel_ = nullptr;
     std::map<std::pair<int, int>, QLabel*> fields_;
