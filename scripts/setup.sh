@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Curvalon needs to build, test and run, and only those missing.
+# Installs the Debian packages Curvalon needs, and only those missing: with --run, what building
+# and running the tool takes; without, also what the tests, benchmarks, fuzzing and packaging take.
 set -euo pipefail
 
+packages=(cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev qt6-qpa-plugins)
 # dpkg-dev gives cpack the shared-library dependencies of the Debian package; locales holds the
 # sources from which the test command builds a decimal-comma locale. The tests compare the window
 # with stored pictures drawn in DejaVu Sans, so that font is pinned rather than left to chance.
-packages=(cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev qt6-qpa-plugins
-          libbenchmark-dev clang libclang-rt-14-dev dpkg-dev locales fonts-dejavu-core)
+if [[ "${1:-}" != "--run" ]]; then
+    packages+=(libbenchmark-dev clang libclang-rt-14-dev dpkg-dev locales fonts-dejavu-core)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

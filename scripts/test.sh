@@ -8,7 +8,7 @@ bash scripts/setup.sh
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCURVALON_BUILD_TESTS=ON -DCURVALON_BUILD_BENCH=ON
 cmake --build build -j"$jobs"
 # A decimal-comma locale of the build's own, so the data export is checked under one; nothing
 # of the system's locale set-up is touched.
