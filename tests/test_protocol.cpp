@@ -254,7 +254,7 @@ class ProtocolTest : public QObject {
                              SimulatedInstrument::kBreak);
         int redraws = 0;
         InstrumentInit init(r.s, r.w, r.link, r.queries, r.channels, [&] { ++redraws; });
-        r.link.closePort();                            // reopened for the check
+        r.link.closePort();  // reopened for the check
         for (Field echo : {Field::dispTxD_str, Field::dispRxD_str})
             r.w.setVisible(echo, 0, false);  // hidden, as the start-up leaves them
         r.w.setText(Field::dispRxD_str, 0, "old");

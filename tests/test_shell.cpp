@@ -5,9 +5,10 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPainter>
 #include <QMimeData>
+#include <QPainter>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -51,13 +52,14 @@ struct Rig {
     QTimer boxCloser;
     Lines boxes;
     Lines statusAtBoxes;  // what the status panel showed while each box was open
-    QStringList popup;    // the items of the last pop-up menu, the one chosen marked with *
+    QStringList popup;    // the items of the last pop-up menu
+    QString popupChoice;  // the item to choose in it
     std::function<void(QFileDialog&)> chooseFile;
 
     explicit Rig(bool answering = true, bool awaitStartUp = true) {
         // Every message box is noted and accepted as soon as it opens, and its text must show as
         // the characters it holds; a file dialog is filled in by chooseFile and accepted; a
-        // pop-up menu is noted and the item marked in popup chosen.
+        // pop-up menu is noted and popupChoice chosen.
         QObject::connect(&boxCloser, &QTimer::timeout, &boxCloser, [this] {
             QWidget* modal = QApplication::activeModalWidget();
             if (auto* box = qobject_cast<QMessageBox*>(modal); box && box->button(QMessageBox::Yes))
@@ -65,18 +67,13 @@ struct Rig {
             else if (box) {
                 boxes.push_back((box->windowTitle() + ": " + box->text()).toStdString());
                 statusAtBoxes.push_back(status());
-                for (QLabel* label : box->findChildren<QLabel*>())
-                    if (label->text() == box->text() && label->textFormat() != Qt::PlainText)
-                        boxes.back() += " (as markup)";
+                if (box->textFormat() != Qt::PlainText) boxes.back() += " (as markup)";
                 box->accept();
             }
             if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
-                const QStringList chosen = popup;
                 popup.clear();
-                for (QAction* a : menu->actions()) {
-                    popup << a->text();
-                    if (chosen.contains(a->text() + '*')) menu->setActiveAction(a);
-                }
+                for (QAction* a : menu->actions())
+                    if (popup << a->text(); a->text() == popupChoice) menu->setActiveAction(a);
                 QTest::keyClick(menu, Qt::Key_Return);
             }
             // Accepted once this returns: accepting may ask "replace it?", which this timer must
@@ -126,7 +123,7 @@ struct Rig {
     }
     // The operator's right click on the plot, choosing the item of that caption.
     void rightClickPlot(const QString& caption) {
-        popup = QStringList{caption + '*'};
+        popupChoice = caption;
         QWidget* plot = window.plotWidget();
         QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(300, 100),
                                 plot->mapToGlobal(QPoint(300, 100)));
@@ -142,25 +139,16 @@ struct Rig {
     }
 };
 
-// A disk with this many bytes of room for each file this process writes, while it lives (none
-// when 0): writes past it are cut short and then refused, as on a full disk.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(qint64 bytes) : active_(bytes > 0) {
-        if (!active_) return;
-        ::signal(SIGXFSZ, SIG_IGN);  // a refused write, not the end of the process
-        ::getrlimit(RLIMIT_FSIZE, &before_);
-        const rlimit limit{rlim_t(bytes), before_.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        if (active_) ::setrlimit(RLIMIT_FSIZE, &before_);
-    }
-
-  private:
-    bool active_;
-    rlimit before_{};
-};
+// A disk with this many bytes of room for each file this process writes (no limit for 0): writes
+// past it are cut short and then refused, as on a full disk; until the returned guard goes.
+auto fileSizeLimit(qint64 bytes) {
+    rlimit before{};
+    ::getrlimit(RLIMIT_FSIZE, &before);
+    ::signal(SIGXFSZ, SIG_IGN);  // a refused write, not the end of the process
+    const rlimit limit{bytes > 0 ? rlim_t(bytes) : before.rlim_cur, before.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    return qScopeGuard([before] { ::setrlimit(RLIMIT_FSIZE, &before); });
+}
 
 // A dark desktop's colours: light text on dark grey.
 QPalette darkened(QPalette palette) {
@@ -371,7 +359,7 @@ class ShellTest : public QObject {
             QVERIFY(f.open(QIODevice::WriteOnly) && f.write(old) == old.size());
         }
         {
-            const FileSizeLimit full(room.toLongLong());
+            const auto fullDisk = fileSizeLimit(room.toLongLong());
             r.play("[Save(&S)]");
         }
         QCOMPARE(offered.mid(0, 2), QStringList({"Data (*.csv)", "Picture (*.png)"}));

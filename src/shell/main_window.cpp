@@ -83,7 +83,8 @@ MainWindow::MainWindow() {
     canvas_ = new ImageView(plotPort_, *surface_);
     canvas_->resize(surface_->image().size());
     stripWidget_ = new ImageView(plotPort_, *strip_);
-    stripWidget_->resize(twipRect(0, 0, kStripWidthTwips, tables::kPanelH[tables::kStartZoomV]).size());
+    stripWidget_->resize(
+        twipRect(0, 0, kStripWidthTwips, tables::kPanelH[tables::kStartZoomV]).size());
     hBar_ = new QScrollBar(Qt::Horizontal, client_);
     vBar_ = new QScrollBar(Qt::Vertical, client_);
     for (QScrollBar* bar : {hBar_, vBar_}) {

@@ -72,9 +72,10 @@ bool ScopeApp::writeFile(const QString& path, bool picture) {
     const QString failure = bytes.isEmpty() ? QStringLiteral("The picture could not be encoded")
                                             : writeWholeFile(path, bytes);
     if (failure.isEmpty()) return true;
-    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(QtWindowOps::kApplicationTitle),
-                    QStringLiteral("Cannot save %1:\n%2").arg(QDir::toNativeSeparators(path), failure),
-                    QMessageBox::Ok, &window_);
+    QMessageBox box(
+        QMessageBox::NoIcon, QString::fromLatin1(QtWindowOps::kApplicationTitle),
+        QStringLiteral("Cannot save %1:\n%2").arg(QDir::toNativeSeparators(path), failure),
+        QMessageBox::Ok, &window_);
     box.setTextFormat(Qt::PlainText);  // a file name may look like markup
     box.exec();
     return false;
