@@ -62,7 +62,7 @@ void SerialLink::finishReply(std::int32_t status) {
 
 void SerialLink::reportEvent(std::int32_t code) {
     const comm::EventText event = comm::describe(code);
-    w_.setStatusText(kStatusPrefix + std::string(event.message));
+    w_.setStatusText(statusPrefix() + std::string(event.message));
     if (event.lineEvent) {
         armStatusClear(kLineEventClearMs);
         return;
@@ -70,11 +70,13 @@ void SerialLink::reportEvent(std::int32_t code) {
     w_.beep();
     armStatusClear(kErrorClearMs);
     // A port that closed itself on this error has gone; later exchanges fail at once.
+    const bool lostNow = !device_.isOpen() && !portLost_;
     if (!device_.isOpen()) portLost_ = true;
     // The reply timer keeps running; the wait that this ends stops it.
     s_.rxStatus = kStatusLineError;
     s_.rxDone = 1;
     clock_.wake();
+    if (lostNow && onPortLost_) onPortLost_();
 }
 
 }  // namespace curvalon

@@ -1,6 +1,7 @@
 #include "link/serial_link.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace curvalon {
 
@@ -61,7 +62,7 @@ void SerialLink::openPort(const std::string& port) {
     const OpenResult result = device_.open(port, kLineSettings);
     if (result != OpenResult::Ok) {
         // Without a port the tool still runs: the instrument check then finds no answer.
-        w_.setStatusText(std::string(kStatusPrefix) + openFailureText(result));
+        w_.setStatusText(statusPrefix() + openFailureText(result));
         w_.beep();
         return;
     }
@@ -78,6 +79,15 @@ void SerialLink::closePort() {
 
 bool SerialLink::portOpen() const {
     return device_.isOpen();
+}
+
+std::string SerialLink::statusPrefix() const {
+    if (portName_ == firstSerialPort()) return kStatusPrefix;
+    // A device under /dev by its name there ("ttyUSB0", "pts/3"), anything else by its file name.
+    constexpr std::string_view dev = "/dev/";
+    if (portName_.starts_with(dev)) return portName_.substr(dev.size()) + ": ";
+    const std::size_t slash = portName_.find_last_of("/\\");
+    return portName_.substr(slash == std::string::npos ? 0 : slash + 1) + ": ";
 }
 
 std::int32_t SerialLink::exchange(const std::string& command, int replyTimeoutMs) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -20,7 +21,8 @@ const char* firstSerialPort();
 class SerialLink {
   public:
     static constexpr const char* kLineSettings = "19200,N,8,1";
-    // Status texts name the port as the operator knows it, whatever device stands behind it.
+    // Status texts name the first port as the operator knows it, whatever device stands behind
+    // it; any other port by its own name.
     static constexpr const char* kStatusPrefix = "COM1: ";
     static constexpr int kPacingMs = 5;
     static constexpr int kOverflowLimit = 2597;
@@ -40,6 +42,12 @@ class SerialLink {
     void openPort(const std::string& port);
     void closePort();
     bool portOpen() const;
+    // The port last named, open or not.
+    const std::string& portName() const { return portName_; }
+    // "COM1: " for the first port, "ttyUSB0: " for /dev/ttyUSB0.
+    std::string statusPrefix() const;
+    // Told once each time the open port is reported gone.
+    void setOnPortLost(std::function<void()> onLost) { onPortLost_ = std::move(onLost); }
     // True from the moment the open port is reported gone until it is opened again. Exchanges
     // then end at once with a line error instead of waiting out their reply timer.
     bool portLost() const { return portLost_; }
@@ -90,6 +98,7 @@ class SerialLink {
     LinkClock& clock_;
     std::string portName_ = firstSerialPort();
     bool portLost_ = false;
+    std::function<void()> onPortLost_;
     std::unique_ptr<LinkTimer> timer2_;  // status clear
     std::unique_ptr<LinkTimer> timer3_;  // reply timer
     std::unique_ptr<LinkTimer> timer4_;  // delay

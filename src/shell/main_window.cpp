@@ -206,6 +206,7 @@ void MainWindow::buildMenus() {
     QMenuBar* bar = menuBar();
     QMenu* file = bar->addMenu(QStringLiteral("File(&F)"));
     addMenuItem(file, Menu::mnuIniTDS2024, 0, QStringLiteral("Initial TDS2024(&I)"));
+    portMenu_ = file->addMenu(QStringLiteral("Port(&P)"));
     addMenuItem(file, Menu::mnuSave, 0, QStringLiteral("Save(&S)"));
     file->addSeparator();
     addMenuItem(file, Menu::mnuEnd, 0, QStringLiteral("Exit(&X)"));

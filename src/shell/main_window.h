@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QMainWindow>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <map>
@@ -35,6 +36,8 @@ class MainWindow : public QMainWindow {
     QPushButton* button(Button b, int index) const;
     QAction* menuItem(Menu m, int index) const;
     QLabel* statusPanel() const { return statusPanel_; }
+    // File > Port: filled by whoever listens to its aboutToShow, each time it opens.
+    QMenu* portMenu() const { return portMenu_; }
     QWidget* stripWidget() const;
     QWidget* plotWidget() const;
 
@@ -93,6 +96,7 @@ class MainWindow : public QMainWindow {
     QSize content_;  // the client area the zoom asks for, in pixels
     QWidget* statusBar_ = nullptr;
     QLabel* statusPanel_ = nullptr;
+    QMenu* portMenu_ = nullptr;
     std::map<std::pair<int, int>, QLabel*> fields_;
     std::map<std::pair<int, int>, QPushButton*> buttons_;
     std::map<std::pair<int, int>, QAction*> menuItems_;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "link/qt_port_list.h"
 #include "plot/graticule.h"
 
 namespace curvalon {
@@ -11,7 +12,7 @@ constexpr int kStartUpTickMs = 100;
 }
 
 ScopeApp::ScopeApp(MainWindow& window, SerialDevice& device, LinkClock& clock,
-                   std::function<void(int)> exitProgram, std::string port)
+                   std::function<void(int)> exitProgram, std::string port, const PortList* ports)
     : window_(window),
       exitProgram_(std::move(exitProgram)),
       port_(std::move(port)),
@@ -22,7 +23,10 @@ ScopeApp::ScopeApp(MainWindow& window, SerialDevice& device, LinkClock& clock,
       queries_(state_, ops_, link_, channels_, references_),
       curves_(state_, ops_, link_),
       composer_(state_, ops_, window.surface(), window.markerStrip(), queries_, curves_),
-      init_(state_, ops_, link_, queries_, channels_, [this] { composer_.reDraw(); }) {
+      init_(state_, ops_, link_, queries_, channels_, [this] { composer_.reDraw(); }),
+      systemPorts_(ports ? nullptr : std::make_unique<QtPortList>()),
+      ports_(ports ? *ports : *systemPorts_),
+      watch_(clock, ports_, [this](const std::string& location) { return portBack(location); }) {
     // The timer is the context: connections end with this object, before the window goes.
     QObject::connect(&window_, &MainWindow::charKey, &timer1_, [this](int c) { keyPress(c); });
     QObject::connect(&window_, &MainWindow::otherKey, &timer1_, [this](int k) { otherKey(k); });
@@ -33,6 +37,8 @@ ScopeApp::ScopeApp(MainWindow& window, SerialDevice& device, LinkClock& clock,
     QObject::connect(&window_, &MainWindow::closeRequested, &timer1_, [this] { quitProgram(); });
     QObject::connect(&window_, &MainWindow::copyRequested, &timer1_,
                      [this](bool picture, bool data) { copy(picture, data); });
+    QObject::connect(window_.portMenu(), &QMenu::aboutToShow, &timer1_, [this] { fillPortMenu(); });
+    link_.setOnPortLost([this] { portLost(); });
     timer1_.setInterval(kStartUpTickMs);
     QObject::connect(&timer1_, &QTimer::timeout, &timer1_, [this] { timer1Tick(); });
 }
@@ -56,7 +62,7 @@ void ScopeApp::startUp() {
     initTables(state_, window_.backColor());
     channels_.initChannelButtons();
     drawGraticule(state_, window_.surface());
-    link_.openPort(port_);
+    openChosenPort(port_);
     clearEcho();
     init_.initInstrument();
 }

@@ -5,8 +5,10 @@
 #include <QPointer>
 #include <QTimer>
 #include <functional>
+#include <memory>
 #include <string>
 
+#include "link/port_watch.h"
 #include "link/serial_link.h"
 #include "model/channel_selection.h"
 #include "model/reference_selection.h"
@@ -24,9 +26,11 @@ namespace curvalon {
 class ScopeApp {
   public:
     // exitProgram ends the process at once with the given code; tests replace it. port is the
-    // serial port to use, the platform's first one unless a test says otherwise.
+    // serial port to use at start-up, the platform's first one unless a test says otherwise;
+    // ports lists the ports to choose from, the system's unless a test gives its own.
     ScopeApp(MainWindow& window, SerialDevice& device, LinkClock& clock,
-             std::function<void(int)> exitProgram, std::string port = firstSerialPort());
+             std::function<void(int)> exitProgram, std::string port = firstSerialPort(),
+             const PortList* ports = nullptr);
 
     // The window's load handler: arms the start-up timer. It ticks every 100 ms for the whole
     // run; only its first tick starts the tool.
@@ -44,6 +48,9 @@ class ScopeApp {
     void save();
     // The picture, the data or both onto the clipboard, in one entry.
     void copy(bool picture, bool data);
+    // File > Port: what Initial TDS2024 does, on the chosen port.
+    void choosePort(const std::string& location);
+    bool watchingForPort() const { return watch_.watching(); }
 
     ScopeState& state() { return state_; }
     SerialLink& link() { return link_; }
@@ -74,6 +81,11 @@ class ScopeApp {
     void wrapped(const std::function<void()>& action);
     void runKey(int key);
     void zoomTo(std::int32_t hIdx, std::int32_t vIdx);
+    void fillPortMenu();
+    void askForOtherPort();
+    void openChosenPort(const std::string& location);
+    void portLost();
+    bool portBack(const std::string& location);
 
     MainWindow& window_;
     std::function<void(int)> exitProgram_;
@@ -90,6 +102,10 @@ class ScopeApp {
     QTimer timer1_;
     QPointer<HelpWindow> help_;
     QString saveFolder_;  // the folder of the last save, for this run only
+    std::unique_ptr<PortList> systemPorts_;
+    const PortList& ports_;
+    std::string portSerial_;  // the serial number of the port in use, where it has one
+    PortWatch watch_;
 };
 
 }  // namespace curvalon

@@ -1,0 +1,38 @@
+// Waiting for a lost port to come back: about once a second, without sending it anything, the
+// watch asks the port list where the port is now; once it is there, it hands it to whoever
+// reopens it. No timer runs while no port is missing.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "link/link_clock.h"
+#include "link/port_list.h"
+
+namespace curvalon {
+
+class PortWatch {
+  public:
+    static constexpr int kIntervalMs = 1000;
+
+    // onBack gets the port's location once it is back and returns whether it took it; a port it
+    // cannot take yet (a command is running) is offered again on the next check.
+    PortWatch(LinkClock& clock, const PortList& ports,
+              std::function<bool(const std::string& location)> onBack);
+
+    // Starts watching for this port, identified by where it was and by its serial number.
+    void watch(const std::string& location, const std::string& serialNumber);
+    void stop();
+    bool watching() const;
+
+  private:
+    void check();
+
+    const PortList& ports_;
+    std::function<bool(const std::string&)> onBack_;
+    std::unique_ptr<LinkTimer> timer_;
+    std::string location_, serialNumber_;
+};
+
+}  // namespace curvalon

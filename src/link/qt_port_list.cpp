@@ -1,0 +1,65 @@
+#include "link/qt_port_list.h"
+
+#include <QFileInfo>
+#include <QSerialPortInfo>
+
+#ifdef __linux__
+#include <unistd.h>
+#endif
+
+namespace curvalon {
+
+namespace {
+
+bool mayReadAndWrite([[maybe_unused]] const QString& location) {
+#ifdef __linux__
+    return ::access(location.toLocal8Bit().constData(), R_OK | W_OK) == 0;
+#else
+    // Elsewhere rights to a port are not something the user can mend; opening it tells.
+    return true;
+#endif
+}
+
+}  // namespace
+
+std::vector<PortInfo> QtPortList::ports() const {
+    std::vector<PortInfo> out;
+    for (const QSerialPortInfo& p : QSerialPortInfo::availablePorts()) {
+        out.push_back({p.portName().toStdString(), p.systemLocation().toStdString(),
+                       p.description().toStdString(), p.manufacturer().toStdString(),
+                       p.serialNumber().toStdString(), mayReadAndWrite(p.systemLocation())});
+    }
+    return out;
+}
+
+std::string QtPortList::locate(const std::string& nameOrPath) const {
+    const QString given = QString::fromStdString(nameOrPath).trimmed();
+    if (given.isEmpty()) return {};
+    // A path, or a bare device name under /dev, names a device node or a link to one, listed
+    // or not (a pseudo-terminal is never listed).
+    for (const QString& path : {given, QStringLiteral("/dev/") + given}) {
+        if (path.contains(QLatin1Char('/')) && QFileInfo::exists(path))
+            return QFileInfo(path).absoluteFilePath().toStdString();
+    }
+    // "COM7" and the like exist only as the system lists them.
+    for (const PortInfo& p : ports())
+        if (QString::fromStdString(p.name).compare(given, Qt::CaseInsensitive) == 0)
+            return p.location;
+    return {};
+}
+
+std::string QtPortList::findAgain(const std::string& location,
+                                  const std::string& serialNumber) const {
+    // A device node or a link to one is back when it exists again; a port known only by its
+    // name ("COM3") when the system lists it again.
+    if (QFileInfo::exists(QString::fromStdString(location))) return location;
+    const std::vector<PortInfo> listed = ports();
+    for (const PortInfo& p : listed)
+        if (p.location == location) return location;
+    // An adapter plugged into another socket comes back under another name.
+    for (const PortInfo& p : listed)
+        if (!serialNumber.empty() && p.serialNumber == serialNumber) return p.location;
+    return {};
+}
+
+}  // namespace curvalon
