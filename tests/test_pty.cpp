@@ -4,8 +4,10 @@
 #include <QtTest>
 
 #include "link/qt_link_clock.h"
+#include "link/qt_port_list.h"
 #include "link/qt_serial_device.h"
 #include "link/serial_link.h"
+#include "shell/scope_app.h"
 #include "support/case_table.h"
 #include "support/fake_window_ops.h"
 #include "support/pty_instrument.h"
@@ -62,7 +64,6 @@ class PtyTest : public QObject {
         RealLink<> r;
         auto& [s, w, device, clock, link] = r;
         link.openPort(far.slavePath);
-        far.listen();
         QVERIFY(link.portOpen());
         QVERIFY(w.statusTexts.empty());  // no modem lines on a pseudo-terminal: not an error
         SimulatedInstrument instrument;
@@ -85,7 +86,6 @@ class PtyTest : public QObject {
         QVERIFY(!link.portOpen());
         PtyInstrument again;
         link.openPort(again.slavePath);
-        again.listen();
         again.onLine = [&](const std::string&) { again.hangUp(); };
         QCOMPARE(link.exchange("HOR?", 2000), 3);
         // Each named as the port chosen, not as the first port.
@@ -117,6 +117,48 @@ class PtyTest : public QObject {
         far.read();
         QCOMPARE(far.received, std::string("D"));
         QCOMPARE(second.open(far.slavePath, settings), OpenResult::Busy);  // held by another
+    }
+
+    // A port chosen by its path, here a link in a temporary folder, reaches live mode. When it
+    // goes away it is watched for, and once the link points at a new pseudo-terminal it is opened
+    // and the instrument woken without a key, within 2 s. No watch runs while the port is there.
+    void portChosenLostAndBack() {
+        QTemporaryDir dir;
+        const QString link = dir.filePath("adapter");
+        QtPortList ports;
+        QCOMPARE(ports.locate(link.toStdString()), std::string());
+        PtyInstrument first, second, third;
+        SimulatedInstrument instrument;
+        for (PtyInstrument* far : {&first, &second, &third}) {
+            far->answerBreaks(instrument.onBreak());
+            far->onLine = [far, &instrument](const std::string& line) {
+                far->answerLater(instrument.answer(line));
+            };
+        }
+        MainWindow window;
+        QtSerialDevice device;
+        QtLinkClock clock;
+        ScopeApp app(
+            window, device, clock, [](int) {}, first.slavePath);
+        const auto woken = [&app](PtyInstrument& far) {
+            return QTest::qWaitFor(
+                [&] { return far.received.ends_with("SEL?\r") && !app.link().busy(); }, 2000);
+        };
+        app.load();
+        QVERIFY(woken(first));
+        QVERIFY(QFile::link(QString::fromStdString(second.slavePath), link));
+        app.choosePort(ports.locate(link.toStdString()));
+        QVERIFY(woken(second));
+        QCOMPARE(second.received, std::string("DAT:ENC RIB\rSEL?\r"));
+        QVERIFY(!app.watchingForPort());
+        second.hangUp();
+        QVERIFY(QTest::qWaitFor([&] { return app.watchingForPort(); }, 1000));
+        QVERIFY(!app.link().portOpen());
+        QFile::remove(link);
+        QVERIFY(QFile::link(QString::fromStdString(third.slavePath), link));
+        QVERIFY(woken(third));
+        QVERIFY(!app.watchingForPort());
+        QCOMPARE(window.statusPanel()->text(), QString("adapter: Port back, TDS2024 ready"));
     }
 
     void driverEvents_data() { addCaseRows("pty-driver-events", {"refused", "change", "code"}); }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -17,6 +18,7 @@
 #include "shell/main_window.h"
 #include "shell/scope_app.h"
 #include "support/case_table.h"
+#include "support/fake_port_list.h"
 #include "support/fake_serial_device.h"
 #include "support/golden.h"
 #include "support/qtest_strings.h"
@@ -47,13 +49,17 @@ struct Rig {
     VirtualClock clock;
     FakeSerialDevice device{clock};
     SimulatedInstrument instrument;
+    FakePortList ports;
     std::vector<int> exits;
-    ScopeApp app{window, device, clock, [this](int code) { exits.push_back(code); }};
+    ScopeApp app{
+        window, device, clock, [this](int code) { exits.push_back(code); }, firstSerialPort(),
+        &ports};
     QTimer boxCloser;
     Lines boxes;
     Lines statusAtBoxes;  // what the status panel showed while each box was open
     QStringList popup;    // the items of the last pop-up menu
     QString popupChoice;  // the item to choose in it
+    QString typed;        // the answer to a dialog that asks for a text
     std::function<void(QFileDialog&)> chooseFile;
 
     explicit Rig(bool answering = true, bool awaitStartUp = true) {
@@ -73,8 +79,12 @@ struct Rig {
             if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
                 popup.clear();
                 for (QAction* a : menu->actions())
-                    if (popup << a->text(); a->text() == popupChoice) menu->setActiveAction(a);
-                QTest::keyClick(menu, Qt::Key_Return);
+                    if (popup << (a->isChecked() ? "[x] " : "") + a->text();
+                        a->text() == popupChoice)
+                        menu->setActiveAction(a);
+                // Chosen once this returns, so that a dialog the choice opens can be answered.
+                QMetaObject::invokeMethod(
+                    menu, [menu] { QTest::keyClick(menu, Qt::Key_Return); }, Qt::QueuedConnection);
             }
             // Accepted once this returns: accepting may ask "replace it?", which this timer must
             // be free to answer.
@@ -82,6 +92,8 @@ struct Rig {
                 chooseFile(*dialog);
                 QMetaObject::invokeMethod(dialog, &QDialog::accept, Qt::QueuedConnection);
             }
+            if (auto* dialog = qobject_cast<QInputDialog*>(modal))
+                dialog->setTextValue(typed), dialog->accept();
         });
         boxCloser.start(2);
         instrument.attach(device);
@@ -128,6 +140,11 @@ struct Rig {
         QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(300, 100),
                                 plot->mapToGlobal(QPoint(300, 100)));
         QApplication::sendEvent(plot, &click);
+    }
+    // File > Port opened, and the item of that caption chosen.
+    void choosePort(const QString& caption) {
+        popupChoice = caption;
+        window.portMenu()->exec(QPoint(0, 0));
     }
     // Pixels of a source's exact colour in the marker strip.
     int stripPixelsOf(std::int32_t src) {
@@ -320,6 +337,52 @@ class ShellTest : public QObject {
         QCOMPARE(r.statusAtBoxes, Lines(2, "Stat:"));
         QCOMPARE(r.status(), std::string());
         QVERIFY(r.device.lines.empty());
+    }
+
+    // File > Port lists the ports afresh each time it opens, the one in use checked. A port chosen
+    // is opened and the instrument woken on it, and texts name it; a name that exists nowhere is
+    // refused and changes nothing.
+    void portMenu() {
+        Rig r;
+        const QString usb0 = "ttyUSB0 \u2014 FT232R USB UART (FTDI, A50285BI)";
+        r.ports.listed = {{.name = "ttyS0", .location = "/dev/ttyS0"},
+                          {"ttyUSB0", "/dev/ttyUSB0", "FT232R USB UART", "FTDI", "A50285BI"}};
+        r.choosePort(usb0);
+        QCOMPARE(r.popup, QStringList({"[x] ttyS0", usb0, "", "Other port\u2026"}));
+        QCOMPARE(r.device.openedPort, std::string("/dev/ttyUSB0 19200,N,8,1"));
+        QCOMPARE(r.device.lines, (Lines{"DAT:ENC RIB", "SEL?"}));
+        r.device.raise(comm::kCtsChange);
+        QCOMPARE(r.status(), std::string("ttyUSB0: CTS change"));
+        r.ports.listed.push_back(
+            {.name = "ttyUSB1", .location = "/dev/ttyUSB1", .accessible = false});
+        r.typed = "/dev/nothing";
+        r.device.lines.clear();
+        r.choosePort("Other port\u2026");
+        QCOMPARE(r.popup, QStringList({"ttyS0", "[x] " + usb0, "ttyUSB1 (no access: see README)",
+                                       "", "Other port\u2026"}));
+        QCOMPARE(r.boxes, Lines{"Curvalon: /dev/nothing: no such port. Nothing was changed."});
+        QVERIFY(r.device.lines.empty() && r.device.isOpen());
+    }
+
+    // A port that goes away is watched for once a second and, back under its own name or
+    // another with its serial number, opened and the instrument woken without a key. No watch
+    // runs while the port is there.
+    void lostPortComesBack() {
+        Rig r;
+        r.ports.listed = {{.name = "ttyUSB0", .location = "/dev/ttyUSB0", .serialNumber = "A5"}};
+        r.choosePort("ttyUSB0 \u2014 (A5)");
+        QVERIFY(!r.app.watchingForPort());
+        r.ports.listed.clear();
+        r.device.vanish();
+        r.device.lines.clear();
+        r.clock.advance(5000);
+        QVERIFY(r.app.watchingForPort() && !r.device.isOpen());
+        r.ports.listed = {{.name = "ttyUSB1", .location = "/dev/ttyUSB1", .serialNumber = "A5"}};
+        r.clock.advance(1000);
+        QVERIFY(!r.app.watchingForPort());
+        QCOMPARE(r.device.openedPort, std::string("/dev/ttyUSB1 19200,N,8,1"));
+        QCOMPARE(r.device.lines, (Lines{"DAT:ENC RIB", "SEL?"}));
+        QCOMPARE(r.status(), std::string("ttyUSB1: Port back, TDS2024 ready"));
     }
 
     // The initialisation opens a port that failed before and keeps its own last status text.

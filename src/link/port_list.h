@@ -9,9 +9,9 @@
 namespace curvalon {
 
 struct PortInfo {
-    std::string name;      // as the system calls it: "ttyUSB0", "COM3"
-    std::string location;  // what opens it: "/dev/ttyUSB0", "COM3"
-    std::string description, manufacturer, serialNumber;
+    std::string name = {};      // as the system calls it: "ttyUSB0", "COM3"
+    std::string location = {};  // what opens it: "/dev/ttyUSB0", "COM3"
+    std::string description = {}, manufacturer = {}, serialNumber = {};
     bool accessible = true;  // the user may read and write it
 };
 

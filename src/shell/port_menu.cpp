@@ -86,8 +86,11 @@ bool ScopeApp::portBack(const std::string& location) {
     if (link_.portOpen()) return true;  // opened again meanwhile, by the operator
     link_.openPort(location);
     if (!link_.portOpen()) return false;
-    ops_.setStatusText(link_.statusPrefix() + "Port is back");
     init_.initInstrument();
+    // After the wake-up's own texts, so that it is the one the operator reads; a silent
+    // instrument leaves the demo-mode text instead.
+    if (state_.scopePresent == 1)
+        ops_.setStatusText(link_.statusPrefix() + "Port back, TDS2024 ready");
     return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -15,6 +16,13 @@ PtyInstrument::PtyInstrument() {
     if (fd_ < 0 || ::grantpt(fd_) != 0 || ::unlockpt(fd_) != 0) return;
     ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) | O_NONBLOCK);
     slavePath = ::ptsname(fd_);
+    // Held open here too, so that this end can listen before the tool opens its port and while
+    // the tool has it closed: a master without any slave open reads only errors.
+    slaveFd_ = ::open(slavePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    termios raw{};  // no echo of what this end sends before the tool sets the line up
+    ::tcgetattr(slaveFd_, &raw);
+    ::cfmakeraw(&raw);
+    ::tcsetattr(slaveFd_, TCSANOW, &raw);
     clock_.start();
     // 19 bytes every 10 ms is the line's pace at 19200 baud with a start and a stop bit.
     pacer_.setTimerType(Qt::PreciseTimer);
@@ -24,6 +32,9 @@ PtyInstrument::PtyInstrument() {
         if (outgoing_.empty()) pacer_.stop();
         pacer_.setInterval(10);
     });
+    notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
+                     [this] { read(); });
 }
 
 void PtyInstrument::answerLater(std::string bytes, int pauseMs) {
@@ -31,10 +42,10 @@ void PtyInstrument::answerLater(std::string bytes, int pauseMs) {
     pacer_.start(pauseMs);
 }
 
-void PtyInstrument::listen() {
-    notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
-    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
-                     [this] { read(); });
+void PtyInstrument::answerBreaks(const std::string& bytes) {
+    QObject::connect(&breakAnswer_, &QTimer::timeout, &breakAnswer_,
+                     [this, bytes] { send(bytes); });
+    breakAnswer_.start(20);
 }
 
 void PtyInstrument::send(const std::string& bytes) {
@@ -50,8 +61,10 @@ void PtyInstrument::send(const std::string& bytes) {
 void PtyInstrument::hangUp() {
     // Possibly from inside the notifier's own signal, as an answer to a line.
     if (notifier_) notifier_.release()->deleteLater();
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
+    for (int* fd : {&slaveFd_, &fd_}) {
+        if (*fd >= 0) ::close(*fd);
+        *fd = -1;
+    }
 }
 
 void PtyInstrument::read() {
@@ -66,6 +79,7 @@ void PtyInstrument::read() {
         for (ssize_t i = 0; i < n && fd_ >= 0; ++i) {  // an answer to a line may hang up
             received.push_back(buf[i]);
             arrivalNs.push_back(clock_.nsecsElapsed());
+            breakAnswer_.stop();
             if (buf[i] != '\r')
                 line_.push_back(buf[i]);
             else if (onLine)

@@ -1,6 +1,6 @@
 // The instrument's end of a pseudo-terminal pair: the tool opens the slave as its serial port,
-// the test holds the master. Reads what the tool sends without ever blocking the thread the tool
-// waits on, and hands each complete command line to onLine.
+// the test holds the master. Reads what the tool sends, as it comes, without ever blocking the
+// thread the tool waits on, and hands each complete command line to onLine.
 #pragma once
 
 #include <QElapsedTimer>
@@ -20,11 +20,12 @@ class PtyInstrument {
     PtyInstrument(const PtyInstrument&) = delete;
     PtyInstrument& operator=(const PtyInstrument&) = delete;
 
-    // Reads as bytes come, once the port is open: before that the master has nothing to read.
-    void listen();
     // Takes whatever has reached this end so far, without waiting and without the event loop.
     void read();
     void send(const std::string& bytes);
+    // A pseudo-terminal carries no line break, so the answer to one is sent every 20 ms instead,
+    // until the tool sends its first command.
+    void answerBreaks(const std::string& bytes);
     // As the instrument answers: after a pause of its own, then at the line's 1920 bytes a second,
     // so that the reply arrives while the tool already waits for it.
     void answerLater(std::string bytes, int pauseMs = 30);
@@ -38,10 +39,12 @@ class PtyInstrument {
 
   private:
     int fd_ = -1;
+    int slaveFd_ = -1;
     std::unique_ptr<QSocketNotifier> notifier_;
     std::string line_;
     QElapsedTimer clock_;
     QTimer pacer_;
+    QTimer breakAnswer_;
     std::string outgoing_;
 };
 
