@@ -1,7 +1,9 @@
-// Takes the README's pictures: the main window in demo mode, and after a full read (the space
-// key) from the simulated instrument. Run under a display, e.g. xvfb-run, with the folder to
+// Takes the README's pictures: the main window in demo mode, after a full read (the space key)
+// from the simulated instrument, and with File > Port open. Run under a display, e.g. xvfb-run, with the folder to
 // write into as the only argument.
 #include <QApplication>
+#include <QMenuBar>
+#include <QScreen>
 #include <QStyleFactory>
 #include <QTest>
 #include <cmath>
@@ -10,6 +12,7 @@
 #include "link/qt_link_clock.h"
 #include "shell/main_window.h"
 #include "shell/scope_app.h"
+#include "support/fake_port_list.h"
 #include "support/fake_serial_device.h"
 #include "support/simulated_instrument.h"
 
@@ -78,6 +81,33 @@ int main(int argc, char** argv) {
         QTest::keyClick(&window, ' ');
         (void)QTest::qWaitFor([&] { return !scope.link().busy(); }, 20000);
         save(window, folder + QStringLiteral("/live-read.png"));
+    }
+    {
+        // File > Port opened over the window, with two adapters plugged in; a menu is a window
+        // of its own, so the screen is taken.
+        MainWindow window;
+        QtLinkClock clock;
+        FakeSerialDevice device{clock};
+        FakePortList ports;
+        ports.listed = {
+            {.name = "ttyS0", .location = "/dev/ttyS0"},
+            {"ttyUSB0", "/dev/ttyUSB0", "FT232R USB UART", "FTDI", "A50285BI"},
+            {"ttyACM0", "/dev/ttyACM0", "USB Serial", "Prolific", "", false},
+        };
+        ScopeApp scope(
+            window, device, clock, [](int) {}, "/dev/ttyUSB0", &ports);
+        window.move(0, 0);
+        window.show();
+        scope.load();
+        (void)QTest::qWaitFor([&] { return scope.state().startupDone == 1; }, 5000);
+        QAction* file = window.menuBar()->actions().first();
+        window.menuBar()->setActiveAction(file);
+        QTest::qWait(200);
+        file->menu()->setActiveAction(window.portMenu()->menuAction());
+        QTest::qWait(500);
+        window.screen()
+            ->grabWindow(0, 0, 0, window.frameGeometry().width() + 200, 260)
+            .save(folder + QStringLiteral("/port-menu.png"));
     }
     return 0;
 }
