@@ -1,5 +1,6 @@
 #include "link/qt_port_list.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSerialPortInfo>
 
@@ -50,15 +51,29 @@ std::string QtPortList::locate(const std::string& nameOrPath) const {
 
 std::string QtPortList::findAgain(const std::string& location,
                                   const std::string& serialNumber) const {
-    // A device node or a link to one is back when it exists again; a port known only by its
-    // name ("COM3") when the system lists it again.
-    if (QFileInfo::exists(QString::fromStdString(location))) return location;
-    const std::vector<PortInfo> listed = ports();
-    for (const PortInfo& p : listed)
-        if (p.location == location) return location;
-    // An adapter plugged into another socket comes back under another name.
-    for (const PortInfo& p : listed)
-        if (!serialNumber.empty() && p.serialNumber == serialNumber) return p.location;
+    // Asked about once a second while a port is away, so it looks only where it must: listing
+    // every port of the system costs milliseconds each time.
+    const QString path = QString::fromStdString(location);
+    if (path.contains(QLatin1Char('/'))) {
+        // A device node or a link to one is back when it exists again.
+        if (QFileInfo::exists(path)) return location;
+        if (serialNumber.empty()) return {};
+#ifdef __linux__
+        // An adapter plugged into another socket comes back under another name; udev names its
+        // links here after the serial number.
+        const QDir byId(QStringLiteral("/dev/serial/by-id"));
+        const QString tag =
+            QLatin1Char('_') + QString::fromStdString(serialNumber) + QLatin1Char('-');
+        for (const QFileInfo& link : byId.entryInfoList(QDir::System | QDir::Files))
+            if (link.fileName().contains(tag)) return link.canonicalFilePath().toStdString();
+        return {};
+#endif
+    }
+    // A port known only by its name ("COM3") is back when the system lists it again, or another
+    // with its serial number.
+    for (const PortInfo& p : ports())
+        if (p.location == location || (!serialNumber.empty() && p.serialNumber == serialNumber))
+            return p.location;
     return {};
 }
 
