@@ -244,7 +244,7 @@ class ShellTest : public QObject {
             i.channels[3].invert = i.channels[3].bandwidth = "ON";
             // A reply that looks like markup is shown as the characters it holds.
             i.channels[1].coupling = "<b>AC", i.channels[0].position = "2.5E0";
-            i.horScale = "2.5E-8", i.horPosition = "-1.5E-7";
+            i.horScale = "2.5E-8", i.horPosition = "-1.5E-7", i.trigLevel = "-5.0E-2";
         }
         r.play(script);
         const QImage picture = r.picture();
