@@ -1,13 +1,9 @@
-// The model layer: the selections' range and filling tables. The start-up tables, the demo curves
-// and the source switches are seen in the window's pictures, in its tests.
+// The model layer: the filling operations. The start-up tables, the demo curves and the source
+// switches are seen in the window's pictures, in its tests.
 #include <QTest>
 
 #include "model/array_fill.h"
-#include "model/channel_selection.h"
-#include "model/reference_selection.h"
-#include "model/scope_state.h"
 #include "support/case_table.h"
-#include "support/fake_window_ops.h"
 #include "support/qtest_strings.h"
 
 using namespace curvalon;
@@ -16,23 +12,6 @@ class ModelTest : public QObject {
     Q_OBJECT
 
   private slots:
-    // Indexes outside a selection's range, negative ones too, change nothing.
-    void selectionsIgnoreIndexesOutsideTheirRange() {
-        ScopeState s;
-        initTables(s, rgb(240, 240, 240));
-        s.refView = 1, s.refStored.fill(1), s.chEnable.fill(1), s.refShown.fill(1);
-        test::FakeWindowOps w;
-        ChannelSelection channels(s, w);
-        ReferenceSelection references(s, w);
-        for (std::int32_t i : {-1, 4})
-            channels.toggleChannel(i), channels.channelOff(i), channels.channelUnavailable(i);
-        for (std::int32_t i : {3, 8})
-            references.toggleRef(i), references.refOff(i), references.refUnavailable(i);
-        const std::array<std::int32_t, kSourceCount> on{1, 1, 1, 1, 1, 1, 1, 1};
-        QVERIFY(s.chEnable == on && s.refShown == on && s.refStored == on);
-        QVERIFY(w.statusTexts.empty() && w.get("button enabled", Button::cbCh, 4).empty());
-    }
-
     void set1Array_data() { test::addCaseRows("array-fill", {"values", "result", "elements"}); }
     void set1Array() {
         QFETCH(QByteArray, values);

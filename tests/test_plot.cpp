@@ -143,17 +143,6 @@ class PlotTest : public QObject {
         QCOMPARE(QList<int>({a.heightTwips(), changes}), QList<int>({5295, 5}));
     }
 
-    // Only the menus and the cycling keys reach the zoom, but an index outside its table is
-    // refused.
-    void zoomRefusesIndexesOutsideTheTables() {
-        Plot p;
-        p.s.magHIdx = 10;
-        QVERIFY(!applyZoom(p.s, p.strip, p.w));
-        p.s.magHIdx = 1, p.s.magVIdx = -1;
-        QVERIFY(!applyZoom(p.s, p.strip, p.w));
-        QCOMPARE(QList<int>({p.s.magH, p.s.magV, p.strip.heightTwips()}), QList<int>({2, 20, 0}));
-    }
-
     // What a trace or a marker draws on the plot, then on the marker strip after a "|".
     void strokes_data() { test::addCaseRows("plot-strokes", {"input", "expected"}); }
     void strokes() {

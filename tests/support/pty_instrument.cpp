@@ -23,7 +23,6 @@ PtyInstrument::PtyInstrument() {
     ::tcgetattr(slaveFd_, &raw);
     ::cfmakeraw(&raw);
     ::tcsetattr(slaveFd_, TCSANOW, &raw);
-    clock_.start();
     // 19 bytes every 10 ms is the line's pace at 19200 baud with a start and a stop bit.
     pacer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&pacer_, &QTimer::timeout, &pacer_, [this] {
@@ -78,7 +77,6 @@ void PtyInstrument::read() {
         }
         for (ssize_t i = 0; i < n && fd_ >= 0; ++i) {  // an answer to a line may hang up
             received.push_back(buf[i]);
-            arrivalNs.push_back(clock_.nsecsElapsed());
             breakAnswer_.stop();
             if (buf[i] != '\r')
                 line_.push_back(buf[i]);

@@ -3,13 +3,11 @@
 // thread the tool waits on, and hands each complete command line to onLine.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace curvalon::test {
 
@@ -34,7 +32,6 @@ class PtyInstrument {
 
     std::string slavePath;
     std::string received;
-    std::vector<qint64> arrivalNs;  // one per received byte
     std::function<void(const std::string& line)> onLine;
 
   private:
@@ -42,7 +39,6 @@ class PtyInstrument {
     int slaveFd_ = -1;
     std::unique_ptr<QSocketNotifier> notifier_;
     std::string line_;
-    QElapsedTimer clock_;
     QTimer pacer_;
     QTimer breakAnswer_;
     std::string outgoing_;
