@@ -237,7 +237,7 @@ class ShellTest : public QObject {
     // plot, as on a large screen. Zoomed out again, the window is what it was.
     void windowFitsTheScreen() {
         Rig large, r;
-        r.window.screenArea = QRect(0, 24, 1280, 696);  // a small laptop's, below a panel
+        r.window.screenArea = QRect(0, 24, 1366, 744);  // a laptop's, below a desktop panel
         for (Rig* rig : {&large, &r})
             rig->play("<Space>[H  x10][V  x4]");
         QCOMPARE(r.window.size(), r.window.screenArea.size());

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QImageWriter>
 #include <QSaveFile>
+#include <cerrno>
 
 namespace curvalon {
 
@@ -12,17 +13,13 @@ QString writeWholeFile(const QString& path, const QByteArray& bytes) {
     // Unbuffered, so that a write the disk takes only in part says so here, not later inside a
     // flush whose count nobody sees.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return file.errorString();
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        // A full disk takes what fits, then refuses the rest with its reason.
-        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
-        if (n <= 0) break;
-        done += n;
-    }
-    if (done < bytes.size()) {
-        const QString reason = file.errorString();
+    // The file system takes what fits and reports the rest as written nowhere, without an error
+    // of the file's own; the system's reason is then in errno.
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason =
+            file.error() == QFileDevice::NoError ? qt_error_string(errno) : file.errorString();
         file.cancelWriting();
-        return reason.isEmpty() ? QStringLiteral("Only part of the file could be written") : reason;
+        return reason;
     }
     if (!file.commit()) return file.errorString();
     return {};
