@@ -373,10 +373,8 @@ class ShellTest : public QObject {
             QFile f(dir.filePath(name));
             QVERIFY(f.open(QIODevice::WriteOnly) && f.write(old) == old.size());
         }
-        {
-            const auto fullDisk = fileSizeLimit(room.toLongLong());
-            r.play("[Save(&S)]");
-        }
+        const auto fullDisk = fileSizeLimit(room.toLongLong());
+        r.play("[Save(&S)]");
         QCOMPARE(offered.mid(0, 2), QStringList({"Data (*.csv)", "Picture (*.png)"}));
         QCOMPARE(offered.value(3), QDir::homePath());
         // Named after the last read's time stamp, as the window shows it.
