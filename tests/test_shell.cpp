@@ -210,7 +210,7 @@ class ShellTest : public QObject {
         MainWindow w;
         QString names = w.windowTitle() + '\n';
         for (int kind = 0; kind <= int(Menu::mnuHelp); ++kind)
-            for (int i = 0; i < 10; ++i) {
+            for (int i = 0; i <= 10; ++i) {  // one past the largest index: nothing there
                 if (QPushButton* b =
                         kind <= int(Button::cbRefFlag) ? w.button(Button(kind), i) : nullptr)
                     names += QString::asprintf("button %d %d %s\n", kind, i, qPrintable(b->text()));
@@ -344,6 +344,9 @@ class ShellTest : public QObject {
                                        "", "Other port\u2026"}));
         QCOMPARE(r.boxes, Lines{"Curvalon: /dev/nothing: no such port. Nothing was changed."});
         QVERIFY(r.device.lines.empty() && r.device.isOpen());
+        r.typed = "ttyS0";  // a name that exists is taken
+        r.choosePort("Other port\u2026");
+        QCOMPARE(r.device.openedPort, std::string("/dev/ttyS0 19200,N,8,1"));
     }
 
     // The initialisation opens a port that failed before and keeps its own last status text.
