@@ -49,8 +49,7 @@ class LinkTest : public QObject {
   private slots:
     void opensThePort_data() { addCaseRows("link-open", {"result", "text"}); }
     void opensThePort() {
-        QFETCH(QByteArray, result);
-        QFETCH(QByteArray, text);
+        auto [result, text] = caseFields("result", "text");
         Rig r;
         QCOMPARE(r.dev.openedPort, firstSerialPort() + std::string(" 19200,N,8,1"));
         r.dev.dtr = r.dev.rts = false;
@@ -118,10 +117,7 @@ class LinkTest : public QObject {
         addCaseRows("link-events", {"code", "text", "status", "stays"});
     }
     void lineEventsAndErrors() {
-        QFETCH(QByteArray, code);
-        QFETCH(QByteArray, text);
-        QFETCH(QByteArray, status);
-        QFETCH(QByteArray, stays);
+        auto [code, text, status, stays] = caseFields("code", "text", "status", "stays");
         Rig r;
         r.clock.at(40, [&] { r.dev.raise(code.toInt()); });
         QCOMPARE(r.link.exchange("SEL?", 2000), status.toInt());

@@ -14,9 +14,7 @@ class ModelTest : public QObject {
   private slots:
     void set1Array_data() { test::addCaseRows("array-fill", {"values", "result", "elements"}); }
     void set1Array() {
-        QFETCH(QByteArray, values);
-        QFETCH(QByteArray, result);
-        QFETCH(QByteArray, elements);
+        auto [values, result, elements] = test::caseFields("values", "result", "elements");
         std::vector<double> numbers;
         for (const QByteArray& v : values.split(' '))
             numbers.push_back(v.toDouble());

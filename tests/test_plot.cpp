@@ -115,8 +115,7 @@ class PlotTest : public QObject {
     // Drawing calls on a 12 x 8 pixel image, at 2 device pixels per pixel after "x2".
     void imageSurface_data() { test::addCaseRows("plot-image", {"input", "expected"}); }
     void imageSurface() {
-        QFETCH(QByteArray, input);
-        QFETCH(QByteArray, expected);
+        auto [input, expected] = caseFields("input", "expected");
         Plot p;
         const bool x2 = input.startsWith("x2 ");
         ImageSurface surface(12, 8, kBack, x2 ? 2 : 1);
@@ -146,8 +145,7 @@ class PlotTest : public QObject {
     // What a trace or a marker draws on the plot, then on the marker strip after a "|".
     void strokes_data() { test::addCaseRows("plot-strokes", {"input", "expected"}); }
     void strokes() {
-        QFETCH(QByteArray, input);
-        QFETCH(QByteArray, expected);
+        auto [input, expected] = caseFields("input", "expected");
         Plot p;
         p.run(p.image, input);
         const std::string strip = drawn(p.strip.image());
@@ -158,8 +156,7 @@ class PlotTest : public QObject {
     // N: the number's text; V, T, P: as volts, time per division and position, value and unit.
     void texts_data() { test::addCaseRows("plot-texts", {"input", "expected"}); }
     void texts() {
-        QFETCH(QByteArray, input);
-        QFETCH(QByteArray, expected);
+        auto [input, expected] = caseFields("input", "expected");
         const double x = input.mid(2).toDouble();
         const ReadoutText r =
             std::array{ReadoutText{numberText(x), ""}, voltageReadout(x), timeDivReadout(x),

@@ -73,7 +73,7 @@ QByteArray stateAfter(const ScopeState& s, const FakeWindowOps& w, const QByteAr
         return out.mid(1);
     }
     // The selection: CH1..CH4 buttons enabled and REFA..REFD buttons visible, "-" where
-    // untouched; chEnable of every source; refStored of the references; scopePresent.
+    // untouched; chEnable of every source; refStored and refShown of the references; scopePresent.
     for (int i = 0; i < kSourceCount; ++i) {
         const std::string shown = i < kFirstRef ? w.get("button enabled", Button::cbCh, i)
                                                 : w.get("button visible", Button::cbRefFlag, i);
@@ -84,6 +84,8 @@ QByteArray stateAfter(const ScopeState& s, const FakeWindowOps& w, const QByteAr
         out += num(s.chEnable[i]);
     for (int i = kFirstRef; i <= kLastRef; ++i)
         out += (i == kFirstRef ? " " : "") + num(s.refStored[i]);
+    for (int i = kFirstRef; i <= kLastRef; ++i)
+        out += (i == kFirstRef ? " " : "") + num(s.refShown[i]);
     return out + ' ' + num(s.scopePresent);
 }
 
@@ -93,13 +95,9 @@ class ProtocolTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void scan_data() {
-        addCaseRows("reply-scan", {"text", "keyword", "expected"});
-    }
+    void scan_data() { addCaseRows("reply-scan", {"text", "keyword", "expected"}); }
     void scan() {
-        QFETCH(QByteArray, text);
-        QFETCH(QByteArray, keyword);
-        QFETCH(QByteArray, expected);
+        auto [text, keyword, expected] = caseFields("text", "keyword", "expected");
         const std::string t = text.toStdString(), k = keyword.toStdString();
         const auto number = readNumber(t);
         const auto found = k.empty()      ? (number ? num(*number).toStdString() : "refused")
@@ -121,9 +119,7 @@ class ProtocolTest : public QObject {
             "(CH4):CURVE #42500");
     }
     void parse() {
-        QFETCH(QByteArray, reply);
-        QFETCH(QByteArray, after);
-        QFETCH(QByteArray, detail);
+        auto [reply, after, detail] = caseFields("reply", "after", "detail");
         const QByteArray tag = QTest::currentDataTag();
         const QByteArray step = tag.left(tag.indexOf(':'));
         const QByteArray message = detail.isEmpty() ? detail : kDataError + detail;
@@ -136,6 +132,7 @@ class ProtocolTest : public QObject {
         s.chCoupling.fill("old"), s.chBandwidth.fill("old"), s.chInvert.fill("old");
         s.chEnable = {0, 1, 0, 1, 1, 0, 1, 1};
         s.refStored = {0, 0, 0, 0, 1, 0, 1, 0};
+        s.refShown = {0, 0, 0, 0, 1, 1, 1, 1};
         for (auto& record : s.curve)
             record.fill(5);
         // Where the link leaves a reply: its text, its bytes and their count.
@@ -192,8 +189,7 @@ class ProtocolTest : public QObject {
     // A failed exchange is reported with the link's status and keeps the echo boxes up.
     void failedExchangesAreReported_data() { addCaseRows("protocol-failures", {"query", "box"}); }
     void failedExchangesAreReported() {
-        QFETCH(QByteArray, query);
-        QFETCH(QByteArray, box);
+        auto [query, box] = caseFields("query", "box");
         ProtocolRig r;
         r.scope.setFault(Fault::Silence, query.toStdString());
         const double scale = r.s.chVoltDiv[1] = 7;
@@ -236,10 +232,7 @@ class ProtocolTest : public QObject {
         addCaseRows("protocol-wake-up", {"answer", "stale", "presence", "endMs"});
     }
     void wakeUp() {
-        QFETCH(QByteArray, answer);
-        QFETCH(QByteArray, stale);
-        QFETCH(QByteArray, presence);
-        QFETCH(QByteArray, endMs);
+        auto [answer, stale, presence, endMs] = caseFields("answer", "stale", "presence", "endMs");
         const int present = presence.toInt();
         ProtocolRig r;
         r.s.scopePresent = 0;

@@ -151,9 +151,7 @@ class PtyTest : public QObject {
 
     void driverEvents_data() { addCaseRows("pty-driver-events", {"refused", "change", "code"}); }
     void driverEvents() {
-        QFETCH(QByteArray, refused);
-        QFETCH(QByteArray, change);
-        QFETCH(QByteArray, code);
+        auto [refused, change, code] = caseFields("refused", "change", "code");
         PtyInstrument far;
         RealLink<PlayedDriverPort> r;
         if (refused == "lines") r.device.lines.reset();

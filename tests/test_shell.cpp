@@ -223,8 +223,7 @@ class ShellTest : public QObject {
     // The whole window after a scene, pixel for pixel: layout, texts, colours, traces, markers.
     void looks_data() { addCaseRows("shell-scenes", {"instrument", "script"}); }
     void looks() {
-        QFETCH(QByteArray, instrument);
-        QFETCH(QByteArray, script);
+        auto [instrument, script] = caseFields("instrument", "script");
         const QPalette light = QApplication::palette();
         if (instrument == "on a dark desktop") QApplication::setPalette(darkened(light));
         Rig r(instrument != "silent");
@@ -246,11 +245,14 @@ class ShellTest : public QObject {
     // the strip scroll inside it to the record's last sample; the picture saved is the whole
     // plot, as on a large screen. Zoomed out again, the window is what it was.
     void windowFitsTheScreen() {
-        Rig large, r;
-        r.window.screenArea = QRect(0, 24, 1366, 744);  // a laptop's, below a desktop panel
-        for (Rig* rig : {&large, &r})
+        Rig large, r, wide;
+        r.window.screenArea = QRect(0, 24, 1366, 744);    // a laptop's, below a desktop panel
+        wide.window.screenArea = QRect(0, 0, 9000, 600);  // wide enough: no horizontal bar
+        for (Rig* rig : {&large, &r, &wide})
             rig->play("<Space>[H  x10][V  x4]");
         QCOMPARE(r.window.size(), r.window.screenArea.size());
+        for (QScrollBar* bar : wide.window.findChildren<QScrollBar*>())
+            QCOMPARE(bar->maximum() > 0, bar->orientation() == Qt::Vertical);
         QCOMPARE(r.window.picture(), large.window.picture());
         for (QScrollBar* bar : r.window.findChildren<QScrollBar*>())
             bar->setValue(bar->maximum());
@@ -262,9 +264,7 @@ class ShellTest : public QObject {
     // What each control sends, and which channel it switches off.
     void controls_data() { addCaseRows("shell-controls", {"script", "lines", "channelOff"}); }
     void controls() {
-        QFETCH(QByteArray, script);
-        QFETCH(QByteArray, lines);
-        QFETCH(QByteArray, channelOff);
+        auto [script, lines, channelOff] = caseFields("script", "lines", "channelOff");
         Rig r;
         r.play(script);
         QByteArrayList sent;
@@ -335,13 +335,18 @@ class ShellTest : public QObject {
         QCOMPARE(r.popup, QStringList({"[x] ttyS0", usb0, "", "Other port\u2026"}));
         QCOMPARE(r.device.openedPort, std::string("/dev/ttyUSB0 19200,N,8,1"));
         QCOMPARE(r.device.lines, (Lines{"DAT:ENC RIB", "SEL?"}));
+        // Pulled out and plugged into another socket, the adapter is known by its serial number.
+        r.ports.listed[1].name = "ttyUSB1", r.ports.listed[1].location = "/dev/ttyUSB1";
+        r.device.vanish();
+        r.clock.advance(1000);
+        QCOMPARE(r.device.openedPort, std::string("/dev/ttyUSB1 19200,N,8,1"));
         r.ports.listed.push_back(
-            {.name = "ttyUSB1", .location = "/dev/ttyUSB1", .accessible = false});
+            {.name = "ttyUSB2", .location = "/dev/ttyUSB2", .accessible = false});
         r.typed = "/dev/nothing";
         r.device.lines.clear();
         r.choosePort("Other port\u2026");
-        QCOMPARE(r.popup, QStringList({"ttyS0", "[x] " + usb0, "ttyUSB1 (no access: see README)",
-                                       "", "Other port\u2026"}));
+        QCOMPARE(r.popup, QStringList({"ttyS0", "[x] " + QString(usb0).replace("0 ", "1 "),
+                                       "ttyUSB2 (no access: see README)", "", "Other port\u2026"}));
         QCOMPARE(r.boxes, Lines{"Curvalon: /dev/nothing: no such port. Nothing was changed."});
         QVERIFY(r.device.lines.empty() && r.device.isOpen());
         r.typed = "ttyS0";  // a name that exists is taken
@@ -366,10 +371,7 @@ class ShellTest : public QObject {
     // next Save does not offer its folder.
     void saveAndCopy_data() { addCaseRows("shell-save", {"type", "name", "outcome", "room"}); }
     void saveAndCopy() {
-        QFETCH(QByteArray, type);
-        QFETCH(QByteArray, name);
-        QFETCH(QByteArray, outcome);
-        QFETCH(QByteArray, room);
+        auto [type, name, outcome, room] = caseFields("type", "name", "outcome", "room");
         Rig r;
         r.play(" ");
         r.device.lines.clear();

@@ -1,5 +1,9 @@
 #include "link/port_list.h"
 
+#ifdef __linux__
+#include <unistd.h>
+#endif
+
 namespace curvalon {
 
 std::string portCaption(const PortInfo& port) {
@@ -12,6 +16,15 @@ std::string portCaption(const PortInfo& port) {
     if (!maker.empty()) caption += " (" + maker + ")";
     if (!port.accessible) caption += " (no access: see README)";
     return caption;
+}
+
+bool mayReadAndWrite([[maybe_unused]] const std::string& location) {
+#ifdef __linux__
+    return ::access(location.c_str(), R_OK | W_OK) == 0;
+#else
+    // Elsewhere rights to a port are not something the user can mend; opening it tells.
+    return true;
+#endif
 }
 
 }  // namespace curvalon

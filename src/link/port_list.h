@@ -33,4 +33,8 @@ class PortList {
 // known, and a port the user may not open says so.
 std::string portCaption(const PortInfo& port);
 
+// Whether this user may read and write the device at location: a port refused to someone with
+// these rights is held by another program.
+bool mayReadAndWrite(const std::string& location);
+
 }  // namespace curvalon

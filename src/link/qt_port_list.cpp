@@ -4,31 +4,15 @@
 #include <QFileInfo>
 #include <QSerialPortInfo>
 
-#ifdef __linux__
-#include <unistd.h>
-#endif
-
 namespace curvalon {
-
-namespace {
-
-bool mayReadAndWrite([[maybe_unused]] const QString& location) {
-#ifdef __linux__
-    return ::access(location.toLocal8Bit().constData(), R_OK | W_OK) == 0;
-#else
-    // Elsewhere rights to a port are not something the user can mend; opening it tells.
-    return true;
-#endif
-}
-
-}  // namespace
 
 std::vector<PortInfo> QtPortList::ports() const {
     std::vector<PortInfo> out;
     for (const QSerialPortInfo& p : QSerialPortInfo::availablePorts()) {
         out.push_back({p.portName().toStdString(), p.systemLocation().toStdString(),
                        p.description().toStdString(), p.manufacturer().toStdString(),
-                       p.serialNumber().toStdString(), mayReadAndWrite(p.systemLocation())});
+                       p.serialNumber().toStdString(),
+                       mayReadAndWrite(p.systemLocation().toStdString())});
     }
     return out;
 }

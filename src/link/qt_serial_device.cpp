@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "link/comm_events.h"
+#include "link/port_list.h"
 
 #ifdef __linux__
 #include <linux/serial.h>
@@ -34,29 +35,21 @@ std::string trimmed(const std::string& s) {
 constexpr std::array<std::int32_t, 5> kCounterCodes = {comm::kFrame, comm::kOverrun, comm::kParity,
                                                        comm::kBreak, comm::kRxOverflow};
 
-#ifdef __linux__
+// Where a port named by its bare name lives on Linux; elsewhere the question it serves is never
+// asked of the file system.
 std::string systemLocation(const std::string& port) {
     return port.rfind('/', 0) == 0 ? port : "/dev/" + port;
 }
-#endif
 
-OpenResult openFailure(QSerialPort::SerialPortError error,
-                       [[maybe_unused]] const std::string& port) {
+OpenResult openFailure(QSerialPort::SerialPortError error, const std::string& port) {
     switch (error) {
         case QSerialPort::DeviceNotFoundError:
             return OpenResult::NotFound;
         case QSerialPort::PermissionError:
-#ifdef __linux__
             // The same error covers a locked or exclusively held port and missing rights; a
             // port we may read and write but cannot open is in use by someone else.
-            return ::access(systemLocation(port).c_str(), R_OK | W_OK) == 0
-                       ? OpenResult::Busy
-                       : OpenResult::NoPermission;
-#else
-            // Elsewhere (Windows above all) a port that another program holds is refused with
-            // "access denied", and missing rights are not a case the user can mend.
-            return OpenResult::Busy;
-#endif
+            return mayReadAndWrite(systemLocation(port)) ? OpenResult::Busy
+                                                         : OpenResult::NoPermission;
         case QSerialPort::UnsupportedOperationError:
             return OpenResult::BadSettings;
         default:

@@ -1,4 +1,4 @@
-// Ports as a test lists them; a name or path is found among them.
+// Ports as a test lists them; a name or path is found among them, as is a port come back.
 #pragma once
 
 #include "link/port_list.h"
@@ -15,7 +15,12 @@ class FakePortList : public PortList {
             if (p.name == name || p.location == name) return p.location;
         return {};
     }
-    std::string findAgain(const std::string&, const std::string&) const override { return {}; }
+    std::string findAgain(const std::string& location, const std::string& serial) const override {
+        for (const PortInfo& p : listed)
+            if (p.location == location || (!serial.empty() && p.serialNumber == serial))
+                return p.location;
+        return {};
+    }
 };
 
 }  // namespace curvalon::test
