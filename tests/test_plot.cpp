@@ -1,6 +1,6 @@
 // The plot layer's parts: the off-screen images, zoom, traces, position markers and the
-// readout's number texts, each at its edges, checked by the pixels drawn; and the data table, as
-// other programs will read it. The composed picture is checked whole in the window's tests.
+// readout's number texts, each at its edges, checked by the pixels drawn. The composed picture is
+// checked whole in the window's tests.
 #include <QtTest>
 #include <clocale>
 #include <memory>
@@ -12,7 +12,6 @@
 #include "plot/markers.h"
 #include "plot/number_text.h"
 #include "plot/traces.h"
-#include "plot/waveform_table.h"
 #include "support/case_table.h"
 #include "support/fake_window_ops.h"
 #include "support/golden.h"
@@ -78,35 +77,6 @@ struct Plot {
     }
 };
 
-const char* const kStamp = "2024-05-06 14:03:12";
-
-// A live instrument with CH1 at 500 mV/div one division up and REFA shown; CH2 and REFB hold
-// data but are hidden.
-std::unique_ptr<ScopeState> knownState() {
-    auto s = std::make_unique<ScopeState>();
-    initTables(*s, rgb(240, 240, 240));
-    s->scopePresent = s->chEnable[0] = s->refView = s->refShown[4] = s->refStored[5] = 1;
-    std::tie(s->timeDiv, s->horPosition, s->trigSource, s->trigLevel) =
-        std::tuple{0.0005, -0.0025, "CH1", 1.5};
-    std::tie(s->chProbe[0], s->chVoltDiv[0], s->chPosition[0]) = std::tuple{10, 0.5, 25};
-    std::tie(s->chCoupling[0], s->chBandwidth[0], s->chInvert[0]) = std::tuple{"DC", "OFF", "OFF"};
-    s->curve[1].fill(7), s->curve[5].fill(7);
-    for (auto [k, ch1, refA] :
-         {std::tuple{0, -100, -3}, {1, -99, -2}, {1250, 25, 0}, {2499, 127, 99}})
-        std::tie(s->curve[0][k], s->curve[4][k]) = std::tuple{ch1, refA};
-    return s;
-}
-
-// The notes, the column names, the rows at both ends and at the centre of the record, and what
-// follows the last row.
-QString excerpt(const std::string& table) {
-    const QStringList lines = QString::fromStdString(table).split('\n');
-    const qsizetype first = lines.indexOf(QRegularExpression("^0\\D.*"));
-    return (lines.mid(0, first + 2)
-            << lines.value(first + 1250) << lines.value(first + 2499) << lines.mid(first + 2500))
-        .join('\n');
-}
-
 }  // namespace
 
 class PlotTest : public QObject {
@@ -166,36 +136,6 @@ class PlotTest : public QObject {
 
     void timeStampRunsOnA24HourClock() {
         QCOMPARE(timeStamp({1999, 12, 31, 23, 59, 0}), std::string("1999.12.31  23:59.00"));
-    }
-
-    // The table as other programs read it, for a known state and for each change of its notes or
-    // columns; the clipboard's tab in place of the comma.
-    void table_data() {
-        QTest::addColumn<char>("separator");
-        for (const char* name :
-             {"live", "demo-mode-volts-never-read", "time-base-not-read", "references-hidden"})
-            QTest::newRow(name) << ',';
-        QTest::newRow("live-tab-separated") << '\t';
-    }
-    void table() {
-        QFETCH(char, separator);
-        const QByteArray tag = QTest::currentDataTag();
-        const auto s = knownState();
-        if (tag.startsWith("demo-mode")) s->scopePresent = 0, s->chVoltDiv[0] = 0;
-        if (tag.startsWith("time-base")) s->timeDiv = 0;
-        if (tag.startsWith("references")) s->refView = 0;
-        const QString table = excerpt(waveformTable(*s, kStamp, separator));
-        QCOMPARE(table, golden(table, "table-" + tag));
-    }
-
-    // A decimal-comma locale changes nothing.
-    void tableIgnoresTheLocale() {
-        const auto s = knownState();
-        const std::string plain = waveformTable(*s, kStamp, ',');
-        if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) QSKIP("no decimal-comma locale installed");
-        const std::string german = waveformTable(*s, kStamp, ',');
-        std::setlocale(LC_ALL, "C");
-        QCOMPARE(german, plain);
     }
 };
 

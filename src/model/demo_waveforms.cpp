@@ -27,6 +27,9 @@ void makeDemoCurves(ScopeState& s) {
         for (int i = 0; i < kSamples; ++i)
             s.curve[src][i] = 0;
     }
+    // The channels are generated whole; the references hold nothing.
+    for (int src = 0; src < kSourceCount; ++src)
+        s.curveValid[src] = src <= kLastChannel ? 1 : 0;
 }
 
 }  // namespace curvalon

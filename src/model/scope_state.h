@@ -115,6 +115,9 @@ struct ScopeState {
 
     // Signed counts, 25 per division, 0 at the instrument's screen centre.
     std::array<std::array<std::int32_t, kCurveLength>, kSourceCount> curve{};
+    // 1 while a source's curve is a whole record from its last read (or the demo generator); 0
+    // when it was never read, or its last read failed and left zeros or an older record.
+    std::array<std::int32_t, kSourceCount> curveValid{};
 
     // Instrument settings, as the last accepted replies gave them.
     double timeDiv = 0;
@@ -124,7 +127,8 @@ struct ScopeState {
     double trigLevel = 0;
     std::array<std::int32_t, kChannelCount> chProbe{};
     std::array<double, kChannelCount> chVoltDiv{};
-    std::array<std::int32_t, kChannelCount> chPosition{};
+    std::array<std::int32_t, kChannelCount> chPosition{};     // in counts, as drawn
+    std::array<double, kChannelCount> chPositionDiv{};        // in divisions, as read
     std::array<std::string, kChannelCount> chCoupling;
     std::array<std::string, kChannelCount> chBandwidth;
     std::array<std::string, kChannelCount> chInvert;

@@ -41,6 +41,7 @@ std::int32_t acceptCurve(ScopeState& s, WindowOps& window, std::int32_t i) {
         // Two's complement, one byte per sample.
         samples[k] = static_cast<std::int8_t>(s.rxBytes[kHeaderLength + k]);
     }
+    s.curveValid[static_cast<std::size_t>(i)] = 1;
     return kStatusOk;
 }
 
@@ -53,6 +54,7 @@ std::int32_t CurveTransfer::readCurve(std::int32_t i) {
         w_.messageBox(kAbsentText);
         return kStatusRefused;
     }
+    s_.curveValid[i] = 0;  // until the whole record has come
     w_.setStatusText("reading... " + s_.srcName[i] + "_Curve from TDS2024");
     setDataSource(i);
     // The instrument needs a moment to switch its data source before it is asked for the curve.
@@ -97,6 +99,7 @@ void CurveTransfer::clearCurve(std::int32_t i) {
     if (!isSource(i)) return;
     auto& samples = s_.curve[static_cast<std::size_t>(i)];
     std::fill(samples.begin(), samples.begin() + kSamples, 0);
+    s_.curveValid[static_cast<std::size_t>(i)] = 0;
 }
 
 std::int32_t CurveTransfer::readReferences() {

@@ -152,6 +152,7 @@ std::int32_t parseChannel(ScopeState& s, WindowOps& window, std::int32_t i) {
     s.chProbe[i] = roundHalfEven(*probe);
     s.chVoltDiv[i] = *voltDiv;
     s.chPosition[i] = truncateTowardZero(*position * kCountsPerDiv);
+    s.chPositionDiv[i] = *position;
     s.chCoupling[i] = *coupling;
     s.chBandwidth[i] = *bandwidth;
     s.chInvert[i] = invert ? *invert : "OFF";

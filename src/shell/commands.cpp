@@ -85,6 +85,7 @@ void ScopeApp::runKey(int key) {
         curves_.readCurve(ch);
         drawCurve(state_, window_.surface(), ch);
         drawGraticule(state_, window_.surface());
+        readDone();
     } else if (key == '9') {
         queries_.readSelect();
     } else if (key == ' ') {
@@ -114,9 +115,11 @@ void ScopeApp::run(Command c, std::int32_t index) {
     switch (c) {
         case Command::NewCurve:
             composer_.newCurve();
+            readDone();
             break;
         case Command::ReadAndDraw:
             composer_.readAndDraw();
+            readDone();
             break;
         case Command::ReDraw:
             composer_.reDraw();
@@ -134,6 +137,7 @@ void ScopeApp::run(Command c, std::int32_t index) {
             break;
         case Command::ReadReferences:
             curves_.readReferences();
+            readDone();
             break;
         case Command::ZoomH:
             zoomTo(index, state_.magVIdx);
@@ -175,7 +179,7 @@ void ScopeApp::menuChosen(Menu m, int index) {
     if (m == Menu::mnuIniTDS2024) {
         // The panel keeps the initialisation's last text.
         ops_.setStatusText("Stat:");
-        init_.initInstrument();
+        initInstrument();
         return;
     }
     if (const auto command = commandOf(kMenuCommands, m)) {

@@ -63,7 +63,7 @@ void ScopeApp::choosePort(const std::string& location) {
     ops_.setStatusText("Stat:");
     link_.closePort();
     openChosenPort(location);
-    init_.initInstrument();
+    initInstrument();
 }
 
 // Opens the port and notes its serial number, by which it is known again if it comes back under
@@ -86,7 +86,7 @@ bool ScopeApp::portBack(const std::string& location) {
     if (link_.portOpen()) return true;  // opened again meanwhile, by the operator
     link_.openPort(location);
     if (!link_.portOpen()) return false;
-    init_.initInstrument();
+    initInstrument();
     // After the wake-up's own texts, so that it is the one the operator reads; a silent
     // instrument leaves the demo-mode text instead.
     if (state_.scopePresent == 1)

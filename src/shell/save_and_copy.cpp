@@ -7,7 +7,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 
-#include "plot/waveform_table.h"
+#include "analysis/data_table.h"
 #include "shell/scope_app.h"
 #include "shell/whole_file.h"
 
@@ -29,8 +29,8 @@ QString defaultName(const LocalDateTime& t) {
         .arg(t.second, 2, 10, QChar('0'));
 }
 
-QByteArray table(const ScopeState& s, const std::string& stamp, char separator) {
-    return QByteArray::fromStdString(waveformTable(s, stamp, separator));
+QByteArray table(const Acquisition& a, const ScopeState& s, char separator) {
+    return QByteArray::fromStdString(dataTable(a, shownSources(s), separator));
 }
 
 }  // namespace
@@ -68,7 +68,7 @@ void ScopeApp::save() {
 // The file appears whole or not at all; a failure leaves whatever was there before.
 bool ScopeApp::writeFile(const QString& path, bool picture) {
     const QByteArray bytes =
-        picture ? pngBytes(window_.picture()) : table(state_, composer_.stampText(), ',');
+        picture ? pngBytes(window_.picture()) : table(*snapshot_, state_, ',');
     const QString failure = bytes.isEmpty() ? QStringLiteral("The picture could not be encoded")
                                             : writeWholeFile(path, bytes);
     if (failure.isEmpty()) return true;
@@ -86,7 +86,7 @@ void ScopeApp::copy(bool picture, bool data) {
     auto* mime = new QMimeData;
     if (picture) mime->setImageData(window_.picture());
     // Tab-separated: what spreadsheets paste as columns.
-    if (data) mime->setText(QString::fromLatin1(table(state_, composer_.stampText(), '\t')));
+    if (data) mime->setText(QString::fromLatin1(table(*snapshot_, state_, '\t')));
     QApplication::clipboard()->setMimeData(mime);
 }
 

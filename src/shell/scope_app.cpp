@@ -64,7 +64,19 @@ void ScopeApp::startUp() {
     drawGraticule(state_, window_.surface());
     openChosenPort(port_);
     clearEcho();
+    initInstrument();
+}
+
+void ScopeApp::initInstrument() {
     init_.initInstrument();
+    readDone();
+}
+
+void ScopeApp::readDone() {
+    snapshot_ = takeSnapshot(state_, composer_.stampText(),
+                             composer_.stampText().empty()
+                                 ? std::nullopt
+                                 : std::optional<LocalDateTime>(composer_.stamp()));
 }
 
 void ScopeApp::clearEcho() {

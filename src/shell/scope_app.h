@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "analysis/acquisition.h"
 #include "link/port_watch.h"
 #include "link/serial_link.h"
 #include "model/channel_selection.h"
@@ -86,6 +87,9 @@ class ScopeApp {
     void openChosenPort(const std::string& location);
     void portLost();
     bool portBack(const std::string& location);
+    // Keeps what a read left as the acquisition that files and measurements work from.
+    void readDone();
+    void initInstrument();
 
     MainWindow& window_;
     std::function<void(int)> exitProgram_;
@@ -106,6 +110,7 @@ class ScopeApp {
     const PortList& ports_;
     std::string portSerial_;  // the serial number of the port in use, where it has one
     PortWatch watch_;
+    Snapshot snapshot_;  // the last completed read
 };
 
 }  // namespace curvalon
