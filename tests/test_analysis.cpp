@@ -3,10 +3,12 @@
 #include <QtTest>
 #include <clocale>
 #include <memory>
+#include <random>
 #include <tuple>
 
 #include "analysis/data_table.h"
 #include "analysis/exact_decimal.h"
+#include "analysis/measurements.h"
 #include "model/demo_waveforms.h"
 #include "support/case_table.h"
 #include "support/golden.h"
@@ -74,6 +76,46 @@ QList<std::int64_t> sequence(std::int64_t first, std::int64_t last, QList<int> t
 // A setting as the instrument sends it, n × 10^exponent, read back as the tool reads it.
 double sent(std::int64_t n, int exponent) {
     return std::stod(std::to_string(n) + "e" + std::to_string(exponent));
+}
+
+// A record as the instrument would digitise it: "shape cycles peak-to-peak noise edge ...":
+// sine, triangle, ramp, square or pulse (20 % duty), square and pulse with edges of that many
+// samples from bottom to top, "overshoot" (10 %) or "ringing" (through the 50 % level and back)
+// after their edges; noise in counts rms, from a fixed seed; phase in cycles at sample 0.
+std::array<std::int8_t, kSamples> record(const QByteArray& spec, double phase, unsigned seed) {
+    const QList<QByteArray> f = spec.split(' ');
+    const double period = kSamples / f[1].toDouble(), half = f[2].toDouble() / 2;
+    const double noise = f[3].toDouble(), edge = f.value(4, "1").toDouble();
+    const double duty = f[0] == "pulse" ? 0.2 : 0.5;
+    std::mt19937 random(seed);
+    std::normal_distribution<double> gauss(0, noise > 0 ? noise : 1);
+    std::array<std::int8_t, kSamples> out{};
+    for (int k = 0; k < kSamples; ++k) {
+        const double u = std::fmod(k / period + phase + 1, 1.0), tau = u * period;
+        double v = f[0] == "sine"               ? std::sin(2 * M_PI * u)
+                   : f[0] == "triangle"         ? (u < 0.5 ? 4 * u - 1 : 3 - 4 * u)
+                   : f[0] == "ramp"             ? 2 * u - 1
+                   : tau < edge                 ? -1 + 2 * tau / edge
+                   : tau < duty * period        ? 1
+                   : tau < duty * period + edge ? 1 - 2 * (tau - duty * period) / edge
+                                                : -1;
+        // After each edge of a square or pulse: a decaying spike or ring of the edge's sign.
+        const double since = tau < duty * period ? tau - edge : tau - duty * period - edge;
+        const double sign = tau < duty * period ? 1 : -1;
+        if (since >= 0 && spec.contains("overshoot")) v += sign * 0.2 * std::exp(-since / 3);
+        if (since >= 0 && spec.contains("ringing"))
+            v += sign * 1.343 * std::exp(-since / 20) * std::cos(2 * M_PI * since / 8);
+        v = v * half + (noise > 0 ? gauss(random) : 0);
+        out[k] = std::int8_t(std::clamp(std::nearbyint(v), -128.0, 127.0));
+    }
+    return out;
+}
+
+// REFA holding the record, measured in counts and samples.
+SourceReadings measured(const std::array<std::int8_t, kSamples>& samples) {
+    Acquisition a;
+    a.names[4] = "REFA", a.valid[4] = true, a.samples[4] = samples;
+    return measureSource(a, 4);
 }
 
 }  // namespace
@@ -145,6 +187,49 @@ class AnalysisTest : public QObject {
             }
         QCOMPARE(wrong, QStringList());
         if (!german) QSKIP("checked without a decimal-comma locale: none is installed");
+    }
+
+    // Each measurement on generated records, at several phases and noise seeds: "name = value
+    // tolerance" (a tolerance in % of the value), "name = - reason", "name count n" (the cycles
+    // or edges it averages), "name >= value" (a bound).
+    void measurements_data() { addCaseRows("analysis-measurements", {"record", "expected"}); }
+    void measurements() {
+        auto [spec, expected] = caseFields("record", "expected");
+        QStringList wrong;
+        for (int trial = 0; trial < 6; ++trial) {
+            const qsizetype named = spec.indexOf("phase ");
+            const double phase = named >= 0 ? spec.mid(named + 6).toDouble() : 0.15 + trial * 0.12;
+            const SourceReadings r = measured(record(spec, phase, 1 + trial));
+            for (const QByteArray& item : expected.split(';')) {
+                const QList<QByteArray> w = item.trimmed().split(' ');
+                const int at = w.indexOf(w.contains("=")       ? "="
+                                         : w.contains("count") ? "count"
+                                                               : ">=");
+                const QByteArray name = w.mid(0, at).join(' ');
+                int m = 0;
+                while (m < kMeasureCount && name != measureName(Measure(m)))
+                    ++m;
+                QVERIFY2(m < kMeasureCount, name.constData());
+                const Reading& got = r[Measure(m)];
+                const QByteArray want = w.mid(at + 1).join(' '), op = w[at];
+                const double value = got.value.value_or(NAN), target = w.value(at + 1).toDouble();
+                QByteArray tol = w.value(at + 2);
+                const double allowed = tol.endsWith('%')
+                                           ? std::abs(target) * tol.chopped(1).toDouble() / 100
+                                           : tol.toDouble();
+                const bool ok = op == "count" ? got.count == want.toInt()
+                                : op == ">="  ? got.bound == Bound::AtLeast && value == target
+                                : want.startsWith("- ")
+                                    ? !got.value && got.reason == want.mid(2).toStdString()
+                                    : std::abs(value - target) <= allowed;
+                if (!ok)
+                    wrong << QString("%1 at phase %2: %3 %4 (%5), not %6")
+                                 .arg(name, QString::number(phase), QString::number(value),
+                                      QString::number(got.count),
+                                      QString::fromStdString(got.reason), want);
+            }
+        }
+        QCOMPARE(wrong, QStringList());
     }
 };
 
