@@ -354,6 +354,30 @@ class ShellTest : public QObject {
         QCOMPARE(r.device.openedPort, std::string("/dev/ttyS0 19200,N,8,1"));
     }
 
+    // Measure: the window shows each shown source's measurements of the last read and follows
+    // a channel switched off; the table is copied, and heads the data copied or saved.
+    void measureMenu() {
+        Rig r;
+        r.play("<Space>[Measurements(&M)]");
+        QPointer<MeasurementWindow> m = r.app.measurementWindow();
+        QVERIFY(m && m->isVisible() && m->parentWidget() == &r.window);
+        QTableWidget* t = m->table();
+        QCOMPARE(t->columnCount(), 4);
+        // Every byte value in a ramp of 256 samples: clipped, with its period kept.
+        QCOMPARE(t->item(int(Measure::Frequency), 0)->text(), "1.953 kHz (9 cycles)");
+        QCOMPARE(t->item(int(Measure::Max), 0)->text(), "\u2265 2.540 V");
+        QCOMPARE(t->item(int(Measure::Top), 0)->text(), "\u2014 clipped");
+        r.play("1[Copy measurements(&O)]");
+        QCOMPARE(t->columnCount(), 3);
+        const QString copied = QApplication::clipboard()->text();
+        QCOMPARE(copied, golden(copied, "measurements-copied"));
+        r.play("[Copy data]");
+        QVERIFY(QApplication::clipboard()->text().contains(
+            "\n# " + copied.chopped(1).replace("\n", "\n# ") + "\nsample\t"));
+        r.window.close();
+        QVERIFY(!m || !m->isVisible());
+    }
+
     // The initialisation opens a port that failed before and keeps its own last status text.
     void initialiseAgain() {
         Rig r;

@@ -136,7 +136,7 @@ std::string dataTable(const Acquisition& a, const std::vector<int>& shown, char 
     addSourceNotes(out, a, sources, left);
     for (std::size_t start = 0; start < notes.size();) {
         const std::size_t end = std::min(notes.find('\n', start), notes.size());
-        addNote(out, notes.substr(start, end - start));
+        out += "# " + notes.substr(start, end - start) + '\n';  // the tool's own, separators kept
         start = end + 1;
     }
     Fields names{"sample"};

@@ -335,6 +335,39 @@ std::string reasonsOf(const SourceReadings& s) {
 
 }  // namespace
 
+std::string readingText(const Reading& r, Measure m, const Units& units) {
+    if (!r.value) return "\u2014 " + r.reason;
+    const std::string unit = unitOf(m, units);
+    double v = *r.value;
+    std::string prefix;
+    if (unit == "V" || unit == "s" || unit == "Hz") {
+        static const std::pair<int, const char*> kPrefixes[] = {
+            {-12, "p"}, {-9, "n"}, {-6, "\u00b5"}, {-3, "m"}, {0, ""}, {3, "k"}, {6, "M"}};
+        const int exponent =
+            v == 0 ? 0 : static_cast<int>(std::floor(std::log10(std::abs(v)) / 3)) * 3;
+        for (const auto& [e, p] : kPrefixes)
+            if (e <= exponent || e == -12) v = *r.value / std::pow(10.0, e), prefix = p;
+    }
+    // Four significant digits: three decimals below 10, two below 100, one above.
+    const double size = std::abs(v);
+    const int decimals = size < 9.9995 ? 3 : size < 99.995 ? 2 : size < 999.95 ? 1 : 0;
+    char text[48];
+    const auto end =
+        std::to_chars(text, text + sizeof text, v, std::chars_format::fixed, decimals).ptr;
+    std::string out = r.bound == Bound::AtLeast  ? "\u2265 "
+                      : r.bound == Bound::AtMost ? "\u2264 "
+                                                 : "";
+    out += std::string(text, end) + " " + prefix + unit;
+    if (r.count > 0) {
+        const std::string what = m == Measure::RiseTime || m == Measure::FallTime ? "edge"
+                                 : m == Measure::PositiveWidth || m == Measure::NegativeWidth
+                                     ? "pulse"
+                                     : "cycle";
+        out += " (" + std::to_string(r.count) + " " + what + (r.count == 1 ? ")" : "s)");
+    }
+    return out;
+}
+
 std::string measurementTable(const std::vector<SourceReadings>& sources, char separator) {
     // Levels in volts where any source has them; a source in other units says so in its head.
     Units main{"counts", "samples"};

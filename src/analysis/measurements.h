@@ -96,6 +96,11 @@ std::string unitOf(Measure m, const Units& units);
 // Samples from..to - 1 of the source's record (the whole record by default).
 SourceReadings measureSource(const Acquisition& a, int source, int from = 0, int to = kSamples);
 
+// As the measurement window shows it: four significant digits with an SI prefix for volts,
+// seconds and hertz ("2.000 kHz", "≥ 5.080 V"), the cycles or edges averaged ("(4 cycles)"), or
+// "—" and the reason.
+std::string readingText(const Reading& r, Measure m, const Units& units);
+
 // The table that is copied and written into a data file's header: a row "measurement", "unit"
 // and one column per source, one row per measurement in plain decimal numbers, an empty cell
 // where there is none, and a last row "note" with the reasons.

@@ -56,6 +56,7 @@ void ScopeApp::wrapped(const std::function<void()>& action) {
     ops_.setStatusText("Stat:");
     action();
     ops_.setStatusText("");
+    refreshMeasurements();  // the sources shown may have changed
 }
 
 void ScopeApp::keyPress(int charCode) {

@@ -236,6 +236,12 @@ void MainWindow::buildMenus() {
         addMenuItem(magnify, Menu::mnuMagV, i, QStringLiteral("V  x%1").arg(i + 1));
     }
 
+    QMenu* measure = bar->addMenu(QStringLiteral("Measure(&E)"));
+    measureItems_.measurements = measure->addAction(QStringLiteral("Measurements(&M)"));
+    measureItems_.cursors = measure->addAction(QStringLiteral("Cursors(&C)"));
+    measureItems_.cursors->setCheckable(true);
+    measureItems_.copy = measure->addAction(QStringLiteral("Copy measurements(&O)"));
+
     QAction* help = bar->addAction(QStringLiteral("Help"));
     menuItems_[{int(Menu::mnuHelp), 0}] = help;
     connect(help, &QAction::triggered, this, [this] { emit menuChosen(Menu::mnuHelp, 0); });

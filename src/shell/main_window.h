@@ -38,6 +38,14 @@ class MainWindow : public QMainWindow {
     QLabel* statusPanel() const { return statusPanel_; }
     // File > Port: filled by whoever listens to its aboutToShow, each time it opens.
     QMenu* portMenu() const { return portMenu_; }
+    // Measure: the measurement window, the cursors (checked while shown) and copying the
+    // measurements; whoever listens to the items acts.
+    struct MeasureItems {
+        QAction* measurements = nullptr;
+        QAction* cursors = nullptr;
+        QAction* copy = nullptr;
+    };
+    const MeasureItems& measureItems() const { return measureItems_; }
     QWidget* stripWidget() const;
     QWidget* plotWidget() const;
 
@@ -97,6 +105,7 @@ class MainWindow : public QMainWindow {
     QWidget* statusBar_ = nullptr;
     QLabel* statusPanel_ = nullptr;
     QMenu* portMenu_ = nullptr;
+    MeasureItems measureItems_;
     std::map<std::pair<int, int>, QLabel*> fields_;
     std::map<std::pair<int, int>, QPushButton*> buttons_;
     std::map<std::pair<int, int>, QAction*> menuItems_;

@@ -29,11 +29,13 @@ QString defaultName(const LocalDateTime& t) {
         .arg(t.second, 2, 10, QChar('0'));
 }
 
-QByteArray table(const Acquisition& a, const ScopeState& s, char separator) {
-    return QByteArray::fromStdString(dataTable(a, shownSources(s), separator));
-}
-
 }  // namespace
+
+// The data of the last completed read, the measurements in its header.
+QByteArray ScopeApp::table(char separator) const {
+    return QByteArray::fromStdString(dataTable(*snapshot_, shownSources(state_), separator,
+                                               measurementTable(readings(), separator)));
+}
 
 void ScopeApp::save() {
     ops_.setStatusText("Stat:");
@@ -67,8 +69,7 @@ void ScopeApp::save() {
 
 // The file appears whole or not at all; a failure leaves whatever was there before.
 bool ScopeApp::writeFile(const QString& path, bool picture) {
-    const QByteArray bytes =
-        picture ? pngBytes(window_.picture()) : table(*snapshot_, state_, ',');
+    const QByteArray bytes = picture ? pngBytes(window_.picture()) : table(',');
     const QString failure = bytes.isEmpty() ? QStringLiteral("The picture could not be encoded")
                                             : writeWholeFile(path, bytes);
     if (failure.isEmpty()) return true;
@@ -86,7 +87,7 @@ void ScopeApp::copy(bool picture, bool data) {
     auto* mime = new QMimeData;
     if (picture) mime->setImageData(window_.picture());
     // Tab-separated: what spreadsheets paste as columns.
-    if (data) mime->setText(QString::fromLatin1(table(*snapshot_, state_, '\t')));
+    if (data) mime->setText(QString::fromLatin1(table('\t')));
     QApplication::clipboard()->setMimeData(mime);
 }
 

@@ -38,6 +38,10 @@ ScopeApp::ScopeApp(MainWindow& window, SerialDevice& device, LinkClock& clock,
     QObject::connect(&window_, &MainWindow::copyRequested, &timer1_,
                      [this](bool picture, bool data) { copy(picture, data); });
     QObject::connect(window_.portMenu(), &QMenu::aboutToShow, &timer1_, [this] { fillPortMenu(); });
+    const MainWindow::MeasureItems& measure = window_.measureItems();
+    QObject::connect(measure.measurements, &QAction::triggered, &timer1_,
+                     [this] { showMeasurements(); });
+    QObject::connect(measure.copy, &QAction::triggered, &timer1_, [this] { copyMeasurements(); });
     link_.setOnPortLost([this] { portLost(); });
     timer1_.setInterval(kStartUpTickMs);
     QObject::connect(&timer1_, &QTimer::timeout, &timer1_, [this] { timer1Tick(); });
@@ -77,6 +81,7 @@ void ScopeApp::readDone() {
                              composer_.stampText().empty()
                                  ? std::nullopt
                                  : std::optional<LocalDateTime>(composer_.stamp()));
+    refreshMeasurements();
 }
 
 void ScopeApp::clearEcho() {
@@ -87,6 +92,7 @@ void ScopeApp::clearEcho() {
 void ScopeApp::quitProgram() {
     link_.closePort();
     if (help_) help_->close();
+    if (measurements_) measurements_->close();
     window_.hide();
     // At once, even from inside a wait: nothing more is sent and no handler runs after this.
     exitProgram_(0);

@@ -20,6 +20,7 @@
 #include "protocol/settings_queries.h"
 #include "shell/help_window.h"
 #include "shell/main_window.h"
+#include "shell/measurement_window.h"
 #include "shell/qt_window_ops.h"
 
 namespace curvalon {
@@ -51,6 +52,10 @@ class ScopeApp {
     void copy(bool picture, bool data);
     // File > Port: what Initial TDS2024 does, on the chosen port.
     void choosePort(const std::string& location);
+    // Measure > Measurements and Copy measurements.
+    void showMeasurements();
+    void copyMeasurements();
+    MeasurementWindow* measurementWindow() const { return measurements_; }
     bool watchingForPort() const { return watch_.watching(); }
 
     ScopeState& state() { return state_; }
@@ -75,6 +80,7 @@ class ScopeApp {
   private:
     void timer1Tick();
     bool writeFile(const QString& path, bool picture);
+    QByteArray table(char separator) const;
     void run(Command c, std::int32_t index);
     void clearEcho();
     bool mayStartCommand() const;
@@ -89,6 +95,9 @@ class ScopeApp {
     bool portBack(const std::string& location);
     // Keeps what a read left as the acquisition that files and measurements work from.
     void readDone();
+    // The measurements of the sources shown now, from the last completed read.
+    std::vector<SourceReadings> readings() const;
+    void refreshMeasurements();
     void initInstrument();
 
     MainWindow& window_;
@@ -105,6 +114,7 @@ class ScopeApp {
     InstrumentInit init_;
     QTimer timer1_;
     QPointer<HelpWindow> help_;
+    QPointer<MeasurementWindow> measurements_;
     QString saveFolder_;  // the folder of the last save, for this run only
     std::unique_ptr<PortList> systemPorts_;
     const PortList& ports_;
