@@ -179,18 +179,20 @@ class ShellTest : public QObject {
         QApplication::setFont(font);
     }
 
-    // The picture that is copied and saved is the plot and the marker strip exactly as the screen
-    // shows them; on a screen with two device pixels per pixel (the run of this program at scale
-    // 2), with every device pixel.
+    // The picture that is copied and saved is the readout column, the marker strip and the plot
+    // exactly as the screen shows them; on a screen with two device pixels per pixel (the run of
+    // this program at scale 2), with every device pixel.
     void pictureIsWhatTheScreenShows() {
         Rig r;
         r.play("<Space>");
         const QImage picture = r.window.picture();
         QImage shown = picture.copy();
-        shown.fill(Qt::black);
+        shown.fill(r.window.palette().color(QPalette::Window));
         QPainter p(&shown);
+        QWidget* port = r.window.plotWidget()->parentWidget();
         for (QWidget* shownPart : {r.window.plotWidget(), r.window.stripWidget()})
-            p.drawPixmap(shownPart->pos(), shownPart->grab());
+            p.drawPixmap(port->pos() + shownPart->pos(), shownPart->grab());
+        p.drawPixmap(0, 0, port->parentWidget()->grab(QRect(0, 0, port->x(), port->height())));
         p.end();
         QCOMPARE(picture, shown);
         // The screen follows a new picture after the first it showed (read back in the normal run

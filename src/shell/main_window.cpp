@@ -54,6 +54,9 @@ class ImageView : public QWidget {
         picture_.setListener([this] { update(); });
     }
 
+    // Drawn over the picture on screen only, never into it.
+    std::function<void(QPainter&)> overlay;
+
   protected:
     void paintEvent(QPaintEvent*) override {
         // The painter keeps to the exposed area; the picture may hold more device pixels than
@@ -61,6 +64,7 @@ class ImageView : public QWidget {
         QPainter p(this);
         p.drawImage(QPoint(0, 0), picture_.image());
         picture_.shown();
+        if (overlay) overlay(p);
     }
 
   private:
@@ -82,6 +86,7 @@ MainWindow::MainWindow() {
     plotPort_ = new QWidget(client_);
     canvas_ = new ImageView(plotPort_, *surface_);
     canvas_->resize(surface_->image().size());
+    canvas_->overlay = [this](QPainter& p) { drawCursorLines(p); };
     stripWidget_ = new ImageView(plotPort_, *strip_);
     stripWidget_->resize(
         twipRect(0, 0, kStripWidthTwips, tables::kPanelH[tables::kStartZoomV]).size());
@@ -271,19 +276,45 @@ void MainWindow::buildCopyActions() {
 }
 
 QImage MainWindow::picture() const {
-    // From the strip's left edge to the plot's right edge, down to the status bar, whatever part
-    // of it the window shows.
+    // The readout column as the window shows it, then the strip and the whole plot however the
+    // window scrolls them, down to the status bar: a picture that carries its own scales. The
+    // cursors are in it while they are shown.
     const int left = twipsToPixels(kStripLeftTwips);
-    const QSize size(content_.width() - left, content_.height() - statusBar_->height());
+    const QSize size(content_.width(), content_.height() - statusBar_->height());
     const qreal ratio = surface_->image().devicePixelRatio();
     QImage out((QSizeF(size) * ratio).toSize(), QImage::Format_RGB32);
     out.setDevicePixelRatio(ratio);
+    out.fill(palette().color(QPalette::Window));
     QPainter p(&out);
-    p.drawImage(QPoint(-left, 0), surface_->image());
-    const QRect strip(QPoint(0, 0), stripWidget_->size());
+    const int columnHeight = std::min(size.height(), client_->height() - statusBar_->height());
+    client_->render(&p, QPoint(0, 0), QRegion(0, 0, left, columnHeight), QWidget::DrawChildren);
+    const QRectF plot(left, 0, size.width() - left, size.height());
+    p.drawImage(plot, surface_->image(), QRectF(plot.topLeft() * ratio, plot.size() * ratio));
+    const QRect strip(QPoint(left, 0), stripWidget_->size());
     p.drawImage(QRectF(strip), strip_->image(),
                 QRectF(QPointF(0, 0), QSizeF(strip.size()) * ratio));
+    p.setClipRect(plot);
+    drawCursorLines(p);
     return out;
+}
+
+void MainWindow::setCursorLines(std::vector<CursorLine> lines) {
+    cursorLines_ = std::move(lines);
+    canvas_->update();
+}
+
+// In the client area's pixels, which are the canvas's own.
+void MainWindow::drawCursorLines(QPainter& p) const {
+    const int bottom = surface_->image().height(), right = surface_->image().width();
+    for (const CursorLine& c : cursorLines_) {
+        QPen pen(c.colour, c.selected ? 2 : 1, c.selected ? Qt::SolidLine : Qt::DashLine);
+        p.setPen(pen);
+        if (c.vertical)
+            p.drawLine(c.at, 0, c.at, bottom);
+        else
+            p.drawLine(0, c.at, right, c.at);
+        p.drawText(c.vertical ? QPoint(c.at + 3, 12) : QPoint(right - 40, c.at - 3), c.label);
+    }
 }
 
 QWidget* MainWindow::stripWidget() const {

@@ -8,9 +8,11 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
+#include <functional>
 #include <map>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "model/scope_state.h"
 #include "model/window_ops.h"
@@ -19,6 +21,16 @@
 namespace curvalon {
 
 class ImageView;
+
+// A cursor over the plot: a vertical line at a column or a horizontal one at a row, in the
+// client area's pixels.
+struct CursorLine {
+    bool vertical = true;
+    int at = 0;
+    QColor colour;
+    QString label;
+    bool selected = false;
+};
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -49,8 +61,11 @@ class MainWindow : public QMainWindow {
     QWidget* stripWidget() const;
     QWidget* plotWidget() const;
 
-    // The plot and the marker strip as they are on screen, at the screen's resolution.
+    // The readout column, the marker strip and the plot as they are on screen, at the screen's
+    // resolution, the whole plot even where the window scrolls it.
     QImage picture() const;
+    // Lines drawn over the plot on screen and in the picture, never into the off-screen image.
+    void setCursorLines(std::vector<CursorLine> lines);
 
     // The client area (below the menu bar) in twips, as the zoom asks for it. Where the screen
     // has no room for it, the window stops at the screen's edge and the plot and the marker
@@ -90,6 +105,7 @@ class MainWindow : public QMainWindow {
     QSize roomForClient() const;
     void placePlotPort(QSize client);
     void scrollPlot();
+    void drawCursorLines(QPainter& p) const;
 
     QWidget* client_ = nullptr;
     std::unique_ptr<ImageSurface> surface_;
@@ -106,6 +122,7 @@ class MainWindow : public QMainWindow {
     QLabel* statusPanel_ = nullptr;
     QMenu* portMenu_ = nullptr;
     MeasureItems measureItems_;
+    std::vector<CursorLine> cursorLines_;
     std::map<std::pair<int, int>, QLabel*> fields_;
     std::map<std::pair<int, int>, QPushButton*> buttons_;
     std::map<std::pair<int, int>, QAction*> menuItems_;
