@@ -380,6 +380,44 @@ class ShellTest : public QObject {
         QVERIFY(!m || !m->isVisible());
     }
 
+    // Cursors: drawn over the plot and into the picture only while shown, taken and dragged with
+    // the mouse, moved by a sample or a division with the arrow keys, kept at their time by a
+    // read with another time base; the measurements may keep to the span between them.
+    void cursors() {
+        Rig r;
+        r.play("<Space>");
+        const QImage plain = r.window.picture();
+        r.play("[Cursors(&C)]");
+        QVERIFY(r.window.picture() != plain);
+        r.play("[Cursors(&C)]");
+        QCOMPARE(r.window.picture(), plain);
+        r.play("[Cursors(&C)][Measurements(&M)]");
+        const CursorSet& c = r.app.cursors();
+        QWidget* plot = r.window.plotWidget();
+        const int xA = (2350 + 625 * r.app.state().magH) / 15;          // A's column
+        const double at300 = (300 * 15.0 - 2350) / r.app.state().magH;  // the sample at x = 300
+        QTest::mousePress(plot, Qt::LeftButton, {}, QPoint(xA + 2, 100));
+        QMouseEvent drag(QEvent::MouseMove, QPointF(300, 100), plot->mapToGlobal(QPointF(300, 100)),
+                         Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(plot, &drag);
+        QCOMPARE(c.samples[0], at300);
+        QTest::keyClick(&r.window, Qt::Key_Right);
+        QTest::keyClick(&r.window, Qt::Key_Left, Qt::ShiftModifier);
+        QCOMPARE(c.samples[0], at300 + 1 - 250);
+        const double before = c.samples[1];
+        r.instrument.horScale = "1.0E-3", r.instrument.horPosition = "5.0E-4";
+        r.play("<Space>");  // 1 ms per division, half a division later: B keeps its time
+        QCOMPARE(c.samples[1], (before - 1250) / 2 + 1250 - 125);
+        QCOMPARE(r.app.measurementWindow()->cursorText()->text().section('\n', 1, 1),
+                 QString("CH1   A 340.0 mV   B 590.0 mV   \u0394 250.0 mV"));
+        const auto period = [&] {
+            return r.app.measurementWindow()->table()->item(int(Measure::Period), 0)->text();
+        };
+        QCOMPARE(period(), "1.024 ms (9 cycles)");
+        r.app.measurementWindow()->betweenCursorsBox()->click();
+        QCOMPARE(period(), "1.024 ms (1 cycle)");
+    }
+
     // The initialisation opens a port that failed before and keeps its own last status text.
     void initialiseAgain() {
         Rig r;

@@ -1,5 +1,6 @@
 // Takes the README's pictures: the main window in demo mode, after a full read (the space key)
-// from the simulated instrument, and with File > Port open. Run under a display, e.g. xvfb-run, with the folder to
+// from the simulated instrument, with File > Port open, and with the cursors and the
+// measurement window. Run under a display, e.g. xvfb-run, with the folder to
 // write into as the only argument.
 #include <QApplication>
 #include <QMenuBar>
@@ -108,6 +109,30 @@ int main(int argc, char** argv) {
         window.screen()
             ->grabWindow(0, 0, 0, window.frameGeometry().width() + 200, 260)
             .save(folder + QStringLiteral("/port-menu.png"));
+    }
+    {
+        // Measure > Measurements and Cursors after a full read, the window beside the main one.
+        MainWindow window;
+        QtLinkClock clock;
+        FakeSerialDevice device{clock};
+        SimulatedInstrument instrument;
+        fillWaveforms(instrument);
+        instrument.attach(device);
+        ScopeApp scope(
+            window, device, clock, [](int) {}, "sim");
+        window.move(0, 0);
+        window.show();
+        scope.load();
+        (void)QTest::qWaitFor([&] { return scope.state().startupDone == 1; }, 5000);
+        QTest::keyClick(&window, ' ');
+        (void)QTest::qWaitFor([&] { return !scope.link().busy(); }, 20000);
+        scope.menuChosen(Menu::mnuMagH, 1);
+        scope.toggleCursors();
+        scope.showMeasurements();
+        scope.measurementWindow()->move(window.frameGeometry().right() + 10, 0);
+        QTest::qWait(500);
+        window.grab().save(folder + QStringLiteral("/cursors.png"));
+        scope.measurementWindow()->grab().save(folder + QStringLiteral("/measurements.png"));
     }
     return 0;
 }

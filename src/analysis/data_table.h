@@ -13,7 +13,8 @@ namespace curvalon {
 // per sample. Channels are in volts, references in counts, times in seconds; every number is the
 // exact decimal its definition gives, with "." as the point. A setting never read is said to be
 // so, and a source whose last read failed is left out with a note. notes are further lines of the
-// tool's own for the header (the measurements), each written as a "# " line as it stands. separator is ',' for a file and
+// tool's own for the header (the measurements), each written as a "# " line as it stands. separator
+// is ',' for a file and
 // '\t' for the clipboard.
 std::string dataTable(const Acquisition& a, const std::vector<int>& sources, char separator,
                       const std::string& notes = {});

@@ -338,15 +338,18 @@ std::string reasonsOf(const SourceReadings& s) {
 std::string readingText(const Reading& r, Measure m, const Units& units) {
     if (!r.value) return "\u2014 " + r.reason;
     const std::string unit = unitOf(m, units);
-    double v = *r.value;
+    // Sums of inexact doubles leave dust where the value is zero.
+    double v = std::abs(*r.value) < 1e-15 ? 0.0 : *r.value;
     std::string prefix;
     if (unit == "V" || unit == "s" || unit == "Hz") {
         static const std::pair<int, const char*> kPrefixes[] = {
             {-12, "p"}, {-9, "n"}, {-6, "\u00b5"}, {-3, "m"}, {0, ""}, {3, "k"}, {6, "M"}};
+        double scale = 1;
         const int exponent =
             v == 0 ? 0 : static_cast<int>(std::floor(std::log10(std::abs(v)) / 3)) * 3;
         for (const auto& [e, p] : kPrefixes)
-            if (e <= exponent || e == -12) v = *r.value / std::pow(10.0, e), prefix = p;
+            if (e <= exponent || e == -12) scale = std::pow(10.0, e), prefix = p;
+        v /= scale;
     }
     // Four significant digits: three decimals below 10, two below 100, one above.
     const double size = std::abs(v);

@@ -67,6 +67,7 @@ void ScopeApp::keyPress(int charCode) {
 
 void ScopeApp::otherKey(int qtKey) {
     if (qtKey == Qt::Key_F1) wrapped([this] { showHelp(); });
+    moveCursorByKey(qtKey);
 }
 
 void ScopeApp::runKey(int key) {

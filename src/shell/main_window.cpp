@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMetaMethod>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QStyle>
@@ -87,6 +88,7 @@ MainWindow::MainWindow() {
     canvas_ = new ImageView(plotPort_, *surface_);
     canvas_->resize(surface_->image().size());
     canvas_->overlay = [this](QPainter& p) { drawCursorLines(p); };
+    canvas_->installEventFilter(this);
     stripWidget_ = new ImageView(plotPort_, *strip_);
     stripWidget_->resize(
         twipRect(0, 0, kStripWidthTwips, tables::kPanelH[tables::kStartZoomV]).size());
@@ -305,15 +307,14 @@ void MainWindow::setCursorLines(std::vector<CursorLine> lines) {
 
 // In the client area's pixels, which are the canvas's own.
 void MainWindow::drawCursorLines(QPainter& p) const {
-    const int bottom = surface_->image().height(), right = surface_->image().width();
     for (const CursorLine& c : cursorLines_) {
-        QPen pen(c.colour, c.selected ? 2 : 1, c.selected ? Qt::SolidLine : Qt::DashLine);
-        p.setPen(pen);
+        p.setPen(QPen(c.colour, c.selected ? 2 : 1, c.selected ? Qt::SolidLine : Qt::DashLine));
         if (c.vertical)
-            p.drawLine(c.at, 0, c.at, bottom);
+            p.drawLine(c.at, c.from, c.at, c.to);
         else
-            p.drawLine(0, c.at, right, c.at);
-        p.drawText(c.vertical ? QPoint(c.at + 3, 12) : QPoint(right - 40, c.at - 3), c.label);
+            p.drawLine(c.from, c.at, c.to, c.at);
+        p.drawText(c.vertical ? QPoint(c.at + 3, c.from + 12) : QPoint(c.from + 3, c.at - 3),
+                   c.label);
     }
 }
 
@@ -416,7 +417,16 @@ QAction* MainWindow::menuItem(Menu m, int index) const {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress) return QMainWindow::eventFilter(watched, event);
+    const QEvent::Type type = event->type();
+    if (watched == canvas_ && (type == QEvent::MouseButtonPress || type == QEvent::MouseMove ||
+                               type == QEvent::MouseButtonRelease)) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (type == QEvent::MouseMove ? (mouse->buttons() & Qt::LeftButton)
+                                      : mouse->button() == Qt::LeftButton)
+            emit plotMouse(type, mouse->position().toPoint());
+        return false;
+    }
+    if (type != QEvent::KeyPress) return QMainWindow::eventFilter(watched, event);
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || widget->window() != this) return false;
     auto* key = static_cast<QKeyEvent*>(event);
@@ -427,7 +437,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         const char16_t code = text.at(0).unicode();
         if (code < 256) emit charKey(code);
     } else {
-        emit otherKey(key->key());
+        emit otherKey(key->key() | int(key->modifiers() & Qt::ShiftModifier));
     }
     return true;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QAction>
+#include <QEvent>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
@@ -22,11 +23,12 @@ namespace curvalon {
 
 class ImageView;
 
-// A cursor over the plot: a vertical line at a column or a horizontal one at a row, in the
-// client area's pixels.
+// A cursor over the plot: a vertical line at a column or a horizontal one at a row, from one
+// edge of the plot to the other, its label at the start; in the client area's pixels.
 struct CursorLine {
     bool vertical = true;
     int at = 0;
+    int from = 0, to = 0;
     QColor colour;
     QString label;
     bool selected = false;
@@ -77,13 +79,15 @@ class MainWindow : public QMainWindow {
     // Every key with a character code typed while this window is active, whichever control
     // has the focus, and the keys without one (for F1).
     void charKey(int charCode);
-    void otherKey(int qtKey);
+    void otherKey(int qtKey);  // Qt::Key, with Qt::ShiftModifier added while Shift is held
     void buttonClicked(curvalon::Button b, int index);
     void menuChosen(curvalon::Menu m, int index);
     // Closing from the frame; the window stays open for whoever listens to decide.
     void closeRequested();
     // The copy key (both) or the plot's context menu (one of them).
     void copyRequested(bool picture, bool data);
+    // The left button pressed, moved or released on the plot, in the plot's pixels.
+    void plotMouse(QEvent::Type type, QPoint at);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

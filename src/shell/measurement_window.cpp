@@ -8,7 +8,9 @@ namespace curvalon {
 MeasurementWindow::MeasurementWindow(QWidget* owner)
     : QWidget(owner, Qt::Tool),
       table_(new QTableWidget(kMeasureCount, 0, this)),
-      cursorText_(new QLabel(this)) {
+      cursorText_(new QLabel(this)),
+      betweenCursors_(
+          new QCheckBox(QStringLiteral("Measure between the time cursors only"), this)) {
     setWindowTitle(QString::fromLatin1(kCaption));
     QStringList names;
     for (int m = 0; m < kMeasureCount; ++m)
@@ -22,7 +24,8 @@ MeasurementWindow::MeasurementWindow(QWidget* owner)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(table_);
     layout->addWidget(cursorText_);
-    resize(640, 560);
+    layout->addWidget(betweenCursors_);
+    resize(800, 600);
 }
 
 void MeasurementWindow::showReadings(const std::vector<SourceReadings>& sources) {

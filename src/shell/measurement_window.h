@@ -2,6 +2,7 @@
 // one column per shown source, and the cursor readouts below. It only shows what it is given.
 #pragma once
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QTableWidget>
 #include <QWidget>
@@ -25,10 +26,14 @@ class MeasurementWindow : public QWidget {
 
     QTableWidget* table() const { return table_; }
     QLabel* cursorText() const { return cursorText_; }
+    // Whether to measure only the samples between the time cursors.
+    QCheckBox* betweenCursorsBox() const { return betweenCursors_; }
+    bool betweenCursors() const { return betweenCursors_->isChecked(); }
 
   private:
     QTableWidget* table_;
     QLabel* cursorText_;
+    QCheckBox* betweenCursors_;
 };
 
 }  // namespace curvalon

@@ -42,6 +42,9 @@ ScopeApp::ScopeApp(MainWindow& window, SerialDevice& device, LinkClock& clock,
     QObject::connect(measure.measurements, &QAction::triggered, &timer1_,
                      [this] { showMeasurements(); });
     QObject::connect(measure.copy, &QAction::triggered, &timer1_, [this] { copyMeasurements(); });
+    QObject::connect(measure.cursors, &QAction::triggered, &timer1_, [this] { toggleCursors(); });
+    QObject::connect(&window_, &MainWindow::plotMouse, &timer1_,
+                     [this](QEvent::Type type, QPoint at) { plotMouse(type, at); });
     link_.setOnPortLost([this] { portLost(); });
     timer1_.setInterval(kStartUpTickMs);
     QObject::connect(&timer1_, &QTimer::timeout, &timer1_, [this] { timer1Tick(); });
@@ -77,10 +80,12 @@ void ScopeApp::initInstrument() {
 }
 
 void ScopeApp::readDone() {
+    const Snapshot before = snapshot_;
     snapshot_ = takeSnapshot(state_, composer_.stampText(),
                              composer_.stampText().empty()
                                  ? std::nullopt
                                  : std::optional<LocalDateTime>(composer_.stamp()));
+    if (before) keepCursorTimes(*before, *snapshot_);
     refreshMeasurements();
 }
 

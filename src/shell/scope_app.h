@@ -9,6 +9,7 @@
 #include <string>
 
 #include "analysis/acquisition.h"
+#include "analysis/cursors.h"
 #include "link/port_watch.h"
 #include "link/serial_link.h"
 #include "model/channel_selection.h"
@@ -55,6 +56,12 @@ class ScopeApp {
     // Measure > Measurements and Copy measurements.
     void showMeasurements();
     void copyMeasurements();
+    // Measure > Cursors, and the operator's hand on them: a press on the plot takes the nearest
+    // cursor, moving drags it; the arrow keys move the one taken last.
+    void toggleCursors();
+    void plotMouse(QEvent::Type type, QPoint at);
+    bool moveCursorByKey(int key);
+    const CursorSet& cursors() const { return cursors_; }
     MeasurementWindow* measurementWindow() const { return measurements_; }
     bool watchingForPort() const { return watch_.watching(); }
 
@@ -98,6 +105,10 @@ class ScopeApp {
     // The measurements of the sources shown now, from the last completed read.
     std::vector<SourceReadings> readings() const;
     void refreshMeasurements();
+    int cursorPixel(int cursor) const;
+    void showCursors();
+    void placeCursor(int cursor, double pixel);
+    void keepCursorTimes(const Acquisition& before, const Acquisition& after);
     void initInstrument();
 
     MainWindow& window_;
@@ -121,6 +132,9 @@ class ScopeApp {
     std::string portSerial_;  // the serial number of the port in use, where it has one
     PortWatch watch_;
     Snapshot snapshot_;  // the last completed read
+    CursorSet cursors_;
+    bool cursorsShown_ = false;
+    int selectedCursor_ = -1;  // A, B, level 1, level 2; -1 for none
 };
 
 }  // namespace curvalon
