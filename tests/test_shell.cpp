@@ -300,6 +300,7 @@ class ShellTest : public QObject {
         QVERIFY(help && help->isVisible());
         QCOMPARE(help->parentWidget(), static_cast<QWidget*>(&r.window));
         QCOMPARE(help->windowTitle(), QString("TDS2024  HELP"));
+        QVERIFY(!help->helpMsg()->toPlainText().contains("LEFT"));
         QVERIFY(help->helpMsg()->toPlainText().startsWith(
             " ----- Key operation ----- 2005.09.28\n\n f1 : Help\n"));
         QCOMPARE(r.status(), std::string());
@@ -416,6 +417,9 @@ class ShellTest : public QObject {
         QCOMPARE(period(), "1.024 ms (9 cycles)");
         r.app.measurementWindow()->betweenCursorsBox()->click();
         QCOMPARE(period(), "1.024 ms (1 cycle)");
+        r.play("<F1>");  // the arrow keys are listed while they act
+        QVERIFY(r.app.helpWindow()->helpMsg()->toPlainText().contains(
+            "ESC     : Quit Prog.\n LEFT / RIGHT : Move Cursor A or B (SHIFT: 1 div)\n"));
     }
 
     // The initialisation opens a port that failed before and keeps its own last status text.

@@ -195,7 +195,7 @@ void ScopeApp::showHelp() {
     help_->show();
     help_->raise();
     help_->activateWindow();
-    help_->setHelpText(helpText());
+    help_->setHelpText(helpText(cursorsShown_));
 }
 
 }  // namespace curvalon

@@ -1,12 +1,13 @@
 #include "shell/help_window.h"
 
 #include <QKeyEvent>
+#include <string_view>
 
 #include "plot/image_surface.h"
 
 namespace curvalon {
 
-std::string helpText() {
+std::string helpText(bool cursorKeys) {
     static const char* const lines[] = {
         " ----- Key operation ----- 2005.09.28",
         "",
@@ -35,10 +36,18 @@ std::string helpText() {
         "",
         "       Hit any Key to close Help.",
     };
+    // The arrow keys act only while the cursors are shown; only then are they listed.
+    static const char* const cursorLines[] = {
+        " LEFT / RIGHT : Move Cursor A or B (SHIFT: 1 div)",
+        " UP / DOWN    : Move Level Cursor (SHIFT: 1 div)",
+    };
     std::string text;
     for (const char* line : lines) {
         text += line;
         text += "\r\n";
+        if (cursorKeys && std::string_view(line).starts_with(" ESC"))
+            for (const char* cursorLine : cursorLines)
+                text += std::string(cursorLine) + "\r\n";
     }
     return text;
 }

@@ -7,8 +7,8 @@
 
 namespace curvalon {
 
-// The help text, each line ended by CR LF.
-std::string helpText();
+// The help text, each line ended by CR LF; with the cursor keys while the cursors are shown.
+std::string helpText(bool cursorKeys = false);
 
 class HelpWindow : public QWidget {
     Q_OBJECT
