@@ -89,6 +89,8 @@ class PtyTest : public QObject {
         QtSerialDevice first, second;
         const std::string settings = SerialLink::kLineSettings;
         QCOMPARE(second.open(dir.path().toStdString() + "/absent", settings), OpenResult::NotFound);
+        QVERIFY(mayReadAndWrite(far.slavePath) &&
+                !mayReadAndWrite(dir.path().toStdString() + "/absent"));
         QCOMPARE(second.open(far.slavePath, "19200,N,9,1"), OpenResult::BadSettings);
         // Speed and stop bits reach the port; a pseudo-terminal keeps 8 bits without parity.
         QCOMPARE(first.open(far.slavePath, "9600, e ,7,2"), OpenResult::Ok);

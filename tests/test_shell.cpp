@@ -308,10 +308,11 @@ class ShellTest : public QObject {
         QVERIFY(help->isVisible());
         QTest::keyClick(help->helpMsg(), 'x');
         QVERIFY(QTest::qWaitFor([&] { return help.isNull(); }, 1000));
-        r.play("?");
-        help = r.app.helpWindow();
         r.play("[Help]");
-        QVERIFY(help && help == r.app.helpWindow() && help->isVisible());
+        help = r.app.helpWindow();
+        QVERIFY(help && help->isVisible());
+        r.play("?");
+        QVERIFY(help == r.app.helpWindow() && help->isVisible());
     }
 
     // Commands wait for the start-up. Without the instrument, reads are then refused with a box
@@ -338,10 +339,18 @@ class ShellTest : public QObject {
         QCOMPARE(r.popup, QStringList({"[x] ttyS0", usb0, "", "Other port\u2026"}));
         QCOMPARE(r.device.openedPort, std::string("/dev/ttyUSB0 19200,N,8,1"));
         QCOMPARE(r.device.lines, (Lines{"DAT:ENC RIB", "SEL?"}));
-        // Pulled out and plugged into another socket, the adapter is known by its serial number.
-        r.ports.listed[1].name = "ttyUSB1", r.ports.listed[1].location = "/dev/ttyUSB1";
+        // Pulled out, the adapter is watched for until it is back, here in another socket, known
+        // by its serial number; an open that fails is tried again.
+        const PortInfo adapter = r.ports.listed[1];
+        r.ports.listed.pop_back();
         r.device.vanish();
         r.clock.advance(1000);
+        r.ports.listed.push_back(adapter), r.ports.listed[1].location = "/dev/ttyUSB1";
+        r.ports.listed[1].name = "ttyUSB1", r.device.openResult = OpenResult::Busy;
+        r.clock.advance(1000);
+        r.device.openResult = OpenResult::Ok;
+        r.clock.advance(1000);
+        QVERIFY(r.device.isOpen());
         QCOMPARE(r.device.openedPort, std::string("/dev/ttyUSB1 19200,N,8,1"));
         r.ports.listed.push_back(
             {.name = "ttyUSB2", .location = "/dev/ttyUSB2", .accessible = false});
