@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <set>
 
 #include "shell/scope_app.h"
 #include "support/case_table.h"
@@ -429,6 +430,148 @@ class ShellTest : public QObject {
         r.play("<F1>");  // the arrow keys are listed while they act
         QVERIFY(r.app.helpWindow()->helpMsg()->toPlainText().contains(
             "ESC     : Quit Prog.\n LEFT / RIGHT : Move Cursor A or B (SHIFT: 1 div)\n"));
+    }
+
+    // Curve > Run: full reads back to back, each whole before the next, until Run is chosen
+    // again, a failed exchange shows its box, or Esc cancels a wait (a second Esc quits).
+    void runRepeatsReads() {
+        Rig r;
+        const auto reads = [&] {
+            return std::count(r.device.lines.begin(), r.device.lines.end(), "SEL?");
+        };
+        r.play("[Run]");
+        QVERIFY(QTest::qWaitFor([&] { return reads() >= 3; }, 5000));
+        r.play("[Run]");
+        const auto n = reads();
+        QTest::qWait(20);
+        QVERIFY(reads() == n && !r.app.running() && !r.action("Run")->isChecked());
+        QCOMPARE(r.status(), "Run: " + std::to_string(n) + " reads");
+        const Lines& lines = r.device.lines;
+        const auto perRead = std::find(lines.begin() + 1, lines.end(), "SEL?") - lines.begin();
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            QCOMPARE(lines[i], lines[i % perRead]);
+        r.instrument.setFault(Fault::Silence, "CH3?");
+        r.play("[Run]");
+        QVERIFY(QTest::qWaitFor([&] { return !r.app.running(); }, 5000));
+        QCOMPARE(r.boxes, Lines{"Curvalon: Error[1] Packet receive Error(CH2)"});
+        r.clock.at(10, [&] { r.play("<Esc>"); });
+        r.play("[Run]");
+        QVERIFY(QTest::qWaitFor([&] { return !r.app.running(); }, 5000) && r.exits.empty());
+        r.play("<Esc>");
+        QCOMPARE(r.exits, std::vector<int>{0});
+    }
+
+    // Save chosen while a read of a run waits writes, once that read is complete, what it read.
+    void saveDuringARun() {
+        Rig r;
+        r.instrument.freshAcquisitions = true;  // every read differs
+        QTemporaryDir dir;
+        QString copied;
+        r.chooseFile = [&](QFileDialog& dialog) {
+            r.play("[Copy data]");  // the last completed read, as the run stands
+            copied = QApplication::clipboard()->text().replace('\t', ',');
+            dialog.selectNameFilter("Data (*.csv)"), dialog.setDirectory(dir.path());
+            dialog.selectFile("during-a-run.csv");
+        };
+        r.clock.at(3000, [&] { r.play("[Save(&S)]"); });
+        r.play("[Run]");
+        QVERIFY(QTest::qWaitFor(
+            [&] { return !copied.isEmpty() && QFile::exists(dir.filePath("during-a-run.csv")); },
+            5000));
+        r.play("[Run]");
+        QFile file(dir.filePath("during-a-run.csv"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromLatin1(file.readAll()), copied);
+    }
+
+    // Curve > Record…: each completed read into a file of its own and a row of index.csv; a write
+    // that fails stops it with one box and leaves the files written as they were.
+    void recordReads() {
+        Rig r;
+        QTemporaryDir dir;
+        r.chooseFile = [&](QFileDialog& dialog) { dialog.setDirectory(dir.path()); };
+        r.play("[Record\u2026] 5 ");
+        QCOMPARE(r.status(), std::string("Recorded 3"));
+        const QStringList files =
+            QDir(dir.path()).entryList({"curvalon-*.csv"}, QDir::Files, QDir::Name);
+        QFile index(dir.filePath("index.csv"));
+        QVERIFY(index.open(QIODevice::ReadOnly));
+        const QStringList rows = QString::fromUtf8(index.readAll()).split('\n');
+        QCOMPARE(rows.size(), 5);  // a header, three rows, and the end of the last line
+        QVERIFY(
+            rows[0].startsWith("sequence,file,time,time per division (s),CH1 volts per division "
+                               "(V),CH1 frequency (Hz),"));
+        const QRegularExpression name("^curvalon-\\d{8}-\\d{6}-\\d{3}\\.csv$");
+        for (int i = 0; i < 3; ++i) {
+            const QStringList cells = rows[i + 1].split(',');
+            QCOMPARE(cells.mid(0, 2), QStringList({QString::number(i + 1), files.value(i)}));
+            QVERIFY(name.match(cells[1]).hasMatch());
+            QCOMPARE(cells.mid(3, 3), QStringList({"0.0005", "0.5", "1953.12"}));
+            QCOMPARE(
+                QDateTime::fromString(cells[2], Qt::ISODateWithMs).toString("yyyyMMdd-HHmmss-zzz"),
+                cells[1].mid(9, 19));
+        }
+        {
+            const auto fullDisk = fileSizeLimit(100);
+            r.play(" ");
+        }
+        QCOMPARE(r.boxes.size(), std::size_t(1));
+        QVERIFY(r.boxes[0].starts_with("Curvalon: Recording stopped: cannot write " +
+                                       dir.path().toStdString()));
+        QCOMPARE(QDir(dir.path()).entryList({"curvalon-*.csv"}, QDir::Files, QDir::Name), files);
+        QVERIFY(!r.action("Record\u2026")->isChecked());
+    }
+
+    // Hold: a full read between ACQ:STATE STOP and ACQ:STATE RUN when the instrument acquired,
+    // also when an exchange fails or Esc cancels one, so that every channel comes from one
+    // acquisition; nothing is set again when it was stopped before.
+    void holdAcquisition() {
+        // The acquisition each channel came from, as the simulated instrument adds it.
+        const auto acquisitions = [](Rig& rig) {
+            std::set<int> seen;
+            for (int ch = 0; ch < 4; ++ch)
+                seen.insert((rig.app.state().curve[ch][0] - rig.instrument.waveforms[ch][0]) &
+                            0xff);
+            return seen.size();
+        };
+        Lines plain;
+        {
+            Rig without;  // alone: a rig's box closer takes any rig's boxes
+            without.instrument.freshAcquisitions = true;
+            without.play(" ");
+            plain = without.device.lines;
+            QCOMPARE(acquisitions(without), std::size_t(4));
+        }
+        Rig r;
+        r.instrument.freshAcquisitions = true;
+        r.play("[Hold acquisition while reading] ");
+        Lines expected = {"ACQ:STATE?", "ACQ:STATE STOP"};
+        expected.insert(expected.end(), plain.begin(), plain.end());
+        expected.push_back("ACQ:STATE RUN");
+        QCOMPARE(r.device.lines, expected);
+        QCOMPARE(acquisitions(r), std::size_t(1));
+        // CH1 silent: its wait times out, or Esc cancels it.
+        const auto answer = r.device.responder;
+        bool esc = false;
+        r.device.responder = [&](FakeSerialDevice& d, const std::string& line) {
+            if (line == "CH1?" && esc) r.clock.at(100, [&] { r.play("<Esc>"); });
+            answer(d, line);
+        };
+        r.instrument.setFault(Fault::Silence, "CH1?");
+        for (const char* box :
+             {"Error[1] Packet receive Error(CH0)", "Error[9] Packet receive Error(CH0)"}) {
+            r.device.lines.clear(), r.boxes.clear();
+            r.play(" ");
+            esc = true;
+            QCOMPARE(r.boxes.front(), std::string("Curvalon: ") + box);
+            QCOMPARE(r.device.lines.back(), std::string("ACQ:STATE RUN"));
+        }
+        r.device.lines.clear();
+        r.instrument.acquiring = false;
+        r.play(" ");
+        QCOMPARE(std::count_if(r.device.lines.begin(), r.device.lines.end(),
+                               [](const std::string& l) { return l.starts_with("ACQ:"); }),
+                 1);
     }
 
     // The initialisation opens a port that failed before and keeps its own last status text.

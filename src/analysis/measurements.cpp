@@ -303,15 +303,6 @@ SourceReadings measureSource(const Acquisition& a, int source, int from, int to)
 
 namespace {
 
-// Six significant digits, which the record's 8 bits never justify more than, in plain notation.
-std::string tableNumber(double v) {
-    char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, v, std::chars_format::general, 6).ptr;
-    double rounded = v;
-    std::from_chars(text, end, rounded);
-    return shortestText(rounded);
-}
-
 // A source's reasons, each once with the measurements it applies to:
 // "no complete cycle: Period, Frequency; clipped: Top, Base".
 std::string reasonsOf(const SourceReadings& s) {
@@ -334,6 +325,15 @@ std::string reasonsOf(const SourceReadings& s) {
 }
 
 }  // namespace
+
+// Six significant digits, which the record's 8 bits never justify more than, in plain notation.
+std::string tableNumber(double v) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, v, std::chars_format::general, 6).ptr;
+    double rounded = v;
+    std::from_chars(text, end, rounded);
+    return shortestText(rounded);
+}
 
 std::string readingText(const Reading& r, Measure m, const Units& units) {
     if (!r.value) return "\u2014 " + r.reason;

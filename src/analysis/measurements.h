@@ -101,6 +101,9 @@ SourceReadings measureSource(const Acquisition& a, int source, int from = 0, int
 // "—" and the reason.
 std::string readingText(const Reading& r, Measure m, const Units& units);
 
+// Six significant digits, which the record's 8 bits never justify more than, in plain notation.
+std::string tableNumber(double v);
+
 // The table that is copied and written into a data file's header: a row "measurement", "unit"
 // and one column per source, one row per measurement in plain decimal numbers, an empty cell
 // where there is none, and a last row "note" with the reasons.

@@ -57,6 +57,7 @@ void ScopeApp::wrapped(const std::function<void()>& action) {
     action();
     ops_.setStatusText("");
     refreshMeasurements();  // the sources shown may have changed
+    showRunStatus();
 }
 
 void ScopeApp::keyPress(int charCode) {
@@ -76,6 +77,7 @@ void ScopeApp::runKey(int key) {
             quitProgram();
         } else {
             link_.cancelWait();
+            stopRun();
         }
     } else if (key == '0') {
         run(Command::ReadAndDraw, 0);
@@ -116,12 +118,8 @@ void ScopeApp::runKey(int key) {
 void ScopeApp::run(Command c, std::int32_t index) {
     switch (c) {
         case Command::NewCurve:
-            composer_.newCurve();
-            readDone();
-            break;
         case Command::ReadAndDraw:
-            composer_.readAndDraw();
-            readDone();
+            fullRead(c);
             break;
         case Command::ReDraw:
             composer_.reDraw();
@@ -150,6 +148,16 @@ void ScopeApp::run(Command c, std::int32_t index) {
     }
 }
 
+// Every channel read and drawn, between stopping the instrument's acquisition and letting it run
+// again when the operator asks for one acquisition.
+void ScopeApp::fullRead(Command c) {
+    const bool hold = window_.runItems().hold->isChecked() && state_.scopePresent == 1;
+    if (hold) hold_.begin();
+    c == Command::NewCurve ? composer_.newCurve() : composer_.readAndDraw();
+    if (hold) hold_.end();
+    readDone();
+}
+
 void ScopeApp::zoomTo(std::int32_t hIdx, std::int32_t vIdx) {
     state_.magHIdx = hIdx;
     state_.magVIdx = vIdx;
@@ -173,6 +181,8 @@ void ScopeApp::menuChosen(Menu m, int index) {
         showHelp();
         return;
     }
+    // During a read of a run, Save waits for that read to complete.
+    if (m == Menu::mnuSave && running_ && !mayStartCommand()) saveAfterRead_ = true;
     if (!mayStartCommand()) return;
     if (m == Menu::mnuSave) {
         save();

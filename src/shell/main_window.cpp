@@ -229,6 +229,12 @@ void MainWindow::buildMenus() {
         addMenuItem(curve, Menu::mnuRef, r, QString::fromLatin1(refCaptions[r - 4]))
             ->setEnabled(false);
     }
+    curve->addSeparator();
+    runItems_.run = curve->addAction(QStringLiteral("Run"));
+    runItems_.record = curve->addAction(QStringLiteral("Record\u2026"));
+    runItems_.hold = curve->addAction(QStringLiteral("Hold acquisition while reading"));
+    for (QAction* item : {runItems_.run, runItems_.record, runItems_.hold})
+        item->setCheckable(true);
 
     QMenu* channels = bar->addMenu(QStringLiteral("CH_Select(&S)"));
     for (int i = 0; i < 4; ++i) {

@@ -60,6 +60,13 @@ class MainWindow : public QMainWindow {
         QAction* copy = nullptr;
     };
     const MeasureItems& measureItems() const { return measureItems_; }
+    // Curve: Run, Record… and Hold acquisition while reading, each checked while on.
+    struct RunItems {
+        QAction* run = nullptr;
+        QAction* record = nullptr;
+        QAction* hold = nullptr;
+    };
+    const RunItems& runItems() const { return runItems_; }
     QWidget* stripWidget() const;
     QWidget* plotWidget() const;
 
@@ -126,6 +133,7 @@ class MainWindow : public QMainWindow {
     QLabel* statusPanel_ = nullptr;
     QMenu* portMenu_ = nullptr;
     MeasureItems measureItems_;
+    RunItems runItems_;
     std::vector<CursorLine> cursorLines_;
     std::map<std::pair<int, int>, QLabel*> fields_;
     std::map<std::pair<int, int>, QPushButton*> buttons_;

@@ -75,6 +75,7 @@ void QtWindowOps::setStatusText(const std::string& text) {
 }
 
 void QtWindowOps::messageBox(const std::string& text) {
+    ++messageBoxes_;
     QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), latin1(text),
                     QMessageBox::Ok, &window_);
     // Error texts quote replies, which may look like markup.

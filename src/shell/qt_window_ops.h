@@ -27,7 +27,11 @@ class QtWindowOps : public WindowOps {
     LocalDateTime now() override;
     void setWindowSize(std::int32_t widthTwips, std::int32_t heightTwips) override;
 
+    // How many message boxes have been shown: a read that showed one has failed.
+    int messageBoxesShown() const { return messageBoxes_; }
+
   private:
+    int messageBoxes_ = 0;
     MainWindow& window_;
 };
 

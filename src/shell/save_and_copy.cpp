@@ -83,9 +83,10 @@ bool ScopeApp::writeFile(const QString& path, bool picture) {
 }
 
 void ScopeApp::copy(bool picture, bool data) {
-    if (!mayStartCommand()) return;
+    // During a run's read the last completed read is copied.
+    if (!mayStartCommand() && !running_) return;
     auto* mime = new QMimeData;
-    if (picture) mime->setImageData(window_.picture());
+    if (picture) mime->setImageData(mayStartCommand() ? window_.picture() : lastPicture_);
     // Tab-separated: what spreadsheets paste as columns.
     if (data) mime->setText(QString::fromLatin1(table('\t')));
     QApplication::clipboard()->setMimeData(mime);

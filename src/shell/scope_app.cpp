@@ -26,7 +26,8 @@ ScopeApp::ScopeApp(MainWindow& window, SerialDevice& device, LinkClock& clock,
       init_(state_, ops_, link_, queries_, channels_, [this] { composer_.reDraw(); }),
       systemPorts_(ports ? nullptr : std::make_unique<QtPortList>()),
       ports_(ports ? *ports : *systemPorts_),
-      watch_(clock, ports_, [this](const std::string& location) { return portBack(location); }) {
+      watch_(clock, ports_, [this](const std::string& location) { return portBack(location); }),
+      hold_(state_, ops_, link_) {
     // The timer is the context: connections end with this object, before the window goes.
     QObject::connect(&window_, &MainWindow::charKey, &timer1_, [this](int c) { keyPress(c); });
     QObject::connect(&window_, &MainWindow::otherKey, &timer1_, [this](int k) { otherKey(k); });
@@ -43,6 +44,11 @@ ScopeApp::ScopeApp(MainWindow& window, SerialDevice& device, LinkClock& clock,
                      [this] { showMeasurements(); });
     QObject::connect(measure.copy, &QAction::triggered, &timer1_, [this] { copyMeasurements(); });
     QObject::connect(measure.cursors, &QAction::triggered, &timer1_, [this] { toggleCursors(); });
+    const MainWindow::RunItems& runItems = window_.runItems();
+    QObject::connect(runItems.run, &QAction::triggered, &timer1_, [this] { toggleRun(); });
+    QObject::connect(runItems.record, &QAction::triggered, &timer1_, [this] { toggleRecord(); });
+    runTimer_.setSingleShot(true);
+    QObject::connect(&runTimer_, &QTimer::timeout, &timer1_, [this] { runOnce(); });
     QObject::connect(&window_, &MainWindow::plotMouse, &timer1_,
                      [this](QEvent::Type type, QPoint at) { plotMouse(type, at); });
     link_.setOnPortLost([this] { portLost(); });
@@ -76,10 +82,10 @@ void ScopeApp::startUp() {
 
 void ScopeApp::initInstrument() {
     init_.initInstrument();
-    readDone();
+    readDone(false);
 }
 
-void ScopeApp::readDone() {
+void ScopeApp::readDone(bool curvesRead) {
     const Snapshot before = snapshot_;
     snapshot_ = takeSnapshot(state_, composer_.stampText(),
                              composer_.stampText().empty()
@@ -87,6 +93,9 @@ void ScopeApp::readDone() {
                                  : std::optional<LocalDateTime>(composer_.stamp()));
     if (before) keepCursorTimes(*before, *snapshot_);
     refreshMeasurements();
+    if (curvesRead) recordRead();
+    // What copying shows while the next read of a run redraws the plot.
+    if (running_) lastPicture_ = window_.picture();
 }
 
 void ScopeApp::clearEcho() {

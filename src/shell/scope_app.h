@@ -2,6 +2,7 @@
 // start-up sequence, quitting, and the commands from keys, menus and buttons.
 #pragma once
 
+#include <QDateTime>
 #include <QPointer>
 #include <QTimer>
 #include <functional>
@@ -16,6 +17,7 @@
 #include "model/reference_selection.h"
 #include "model/scope_state.h"
 #include "plot/composition.h"
+#include "protocol/acquisition_hold.h"
 #include "protocol/curve_transfer.h"
 #include "protocol/instrument_init.h"
 #include "protocol/settings_queries.h"
@@ -62,6 +64,11 @@ class ScopeApp {
     void plotMouse(QEvent::Type type, QPoint at);
     bool moveCursorByKey(int key);
     const CursorSet& cursors() const { return cursors_; }
+    // Curve > Run: full reads back to back until chosen again, Esc or a failed exchange.
+    // Curve > Record…: every completed read into a folder. Hold: see AcquisitionHold.
+    void toggleRun();
+    void toggleRecord();
+    bool running() const { return running_; }
     MeasurementWindow* measurementWindow() const { return measurements_; }
     bool watchingForPort() const { return watch_.watching(); }
 
@@ -101,7 +108,7 @@ class ScopeApp {
     void portLost();
     bool portBack(const std::string& location);
     // Keeps what a read left as the acquisition that files and measurements work from.
-    void readDone();
+    void readDone(bool curvesRead = true);
     // The measurements of the sources shown now, from the last completed read.
     std::vector<SourceReadings> readings() const;
     void refreshMeasurements();
@@ -109,6 +116,13 @@ class ScopeApp {
     void showCursors();
     void placeCursor(int cursor, double pixel);
     void keepCursorTimes(const Acquisition& before, const Acquisition& after);
+    void fullRead(Command c);
+    void stopRun();
+    void runOnce();
+    void showRunStatus(bool afterRead = false);
+    void stopRecording();
+    void recordRead();
+    QString appendIndexRow(const QString& name, const QDateTime& at);
     void initInstrument();
 
     MainWindow& window_;
@@ -135,6 +149,15 @@ class ScopeApp {
     CursorSet cursors_;
     bool cursorsShown_ = false;
     int selectedCursor_ = -1;  // A, B, level 1, level 2; -1 for none
+    AcquisitionHold hold_;
+    bool running_ = false;
+    int runs_ = 0;
+    QTimer runTimer_;
+    bool saveAfterRead_ = false;  // Save asked for while a read of a run waited
+    QImage lastPicture_;          // the picture of a run's last completed read
+    QString recordFolder_;        // empty while not recording
+    int recorded_ = 0;
+    QDateTime lastRecorded_;
 };
 
 }  // namespace curvalon

@@ -29,6 +29,7 @@ SimulatedInstrument::SimulatedInstrument() {
 std::string SimulatedInstrument::answer(const std::string& line) {
     received.push_back(line);
     track(line);
+    if (acquiring && freshAcquisitions) ++acquisition;
     return shape(line, replyBody(line));
 }
 
@@ -44,6 +45,7 @@ std::string SimulatedInstrument::shape(const std::string& line, std::string body
 void SimulatedInstrument::track(const std::string& line) {
     if (line.starts_with("DAT:ENC ")) encoding = line.substr(8);
     if (line.starts_with("DAT:SOU ")) dataSource = line.substr(8);
+    if (line.starts_with("ACQ:STATE ")) acquiring = line.ends_with(" RUN");
     if (!line.starts_with("SEL:")) return;
     // A reference memory that holds nothing cannot be displayed.
     const int r = indexOf(line.substr(4, line.find(' ') - 4)) - 4;
@@ -71,6 +73,7 @@ std::string SimulatedInstrument::replyBody(const std::string& line) const {
                ";HOLDOFF:VALUE 5.0E-7;:TRIGGER:MAIN:EDGE:SOURCE " + edgeSource +
                ";COUPLING DC;SLOPE RISE;:TRIGGER:MAIN:VIDEO:SOURCE CH2;SYNC FIELD\r";
     if (line == "CURV?") return curveReply();
+    if (line == "ACQ:STATE?") return std::string(":ACQUIRE:STATE ") + (acquiring ? "1" : "0") + "\r";
     const int ch = line.ends_with('?') ? indexOf(line.substr(0, line.size() - 1)) : -1;
     if (ch < 0 || ch > 3 || !channels[ch].present) return {};  // a command, or no such query
     const ChannelSetup& c = channels[ch];
@@ -88,7 +91,7 @@ std::string SimulatedInstrument::curveReply() const {
     if (!shown) return {};
     std::string reply = ":CURVE #42500";
     for (std::int8_t v : waveforms[source])
-        reply += char(v + (encoding == "RIB" ? 0 : 128));
+        reply += char(v + acquisition + (encoding == "RIB" ? 0 : 128));
     return reply + "\r";
 }
 

@@ -53,6 +53,10 @@ class SimulatedInstrument {
     // Signed samples per source 0..7 (CH1..CH4, REFA..REFD).
     std::array<std::array<std::int8_t, kSamples>, 8> waveforms{};
     std::string encoding = "RPB";  // the power-on default; "DAT:ENC RIB" makes it signed
+    // Acquiring (ACQ:STATE RUN) or held; while acquiring with freshAcquisitions, every command
+    // line finds a new acquisition, whose number is added to every sample sent.
+    bool acquiring = true, freshAcquisitions = false;
+    int acquisition = 0;
     std::string dataSource = "CH1";
 
     // A fault for one command line ("CURV?", "CH2?", kBreak), or for every one with ""; a line's

@@ -1,0 +1,36 @@
+// Holding the instrument's acquisition while a full read runs, so that every channel comes from
+// the same acquisition: a running instrument is stopped first and set running again after,
+// whatever happened in between. A reply that cannot be read leaves the instrument as it is.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "link/serial_link.h"
+#include "model/scope_state.h"
+#include "model/window_ops.h"
+
+namespace curvalon {
+
+// Whether an "ACQuire:STATE?" reply says the instrument acquires: "1", "ON", "RUN" (with or
+// without the ":ACQUIRE:STATE " header); empty when the reply is none of the known values.
+std::optional<bool> acquisitionRunning(const std::string& reply);
+
+class AcquisitionHold {
+  public:
+    static constexpr int kReplyTimeoutMs = 2000;
+
+    AcquisitionHold(ScopeState& state, WindowOps& window, SerialLink& link);
+    // Asks whether the instrument acquires, and stops it if it does.
+    void begin();
+    // Sets it running again if begin stopped it.
+    void end();
+
+  private:
+    ScopeState& s_;
+    WindowOps& w_;
+    SerialLink& link_;
+    bool stopped_ = false;
+};
+
+}  // namespace curvalon
