@@ -1,5 +1,6 @@
 #include "support/pty_instrument.h"
 
+#include <algorithm>
 #include <utility>
 
 #include <fcntl.h>
@@ -23,13 +24,17 @@ PtyInstrument::PtyInstrument() {
     ::tcgetattr(slaveFd_, &raw);
     ::cfmakeraw(&raw);
     ::tcsetattr(slaveFd_, TCSANOW, &raw);
-    // 19 bytes every 10 ms is the line's pace at 19200 baud with a start and a stop bit.
+    // 1920 bytes a second is the line's pace at 19200 baud with a start and a stop bit: each tick
+    // sends what the line has carried in full since the pause ended, by the clock, so that late
+    // ticks do not slow the line down.
     pacer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&pacer_, &QTimer::timeout, &pacer_, [this] {
-        send(outgoing_.substr(0, 19));
-        outgoing_.erase(0, 19);
+        const qint64 onLine = std::max<qint64>(0, lineStart_.nsecsElapsed() - pauseNs_);
+        const auto due = static_cast<std::size_t>(onLine * 1920 / 1'000'000'000) - paced_;
+        send(outgoing_.substr(0, due));
+        outgoing_.erase(0, due);
+        paced_ += due;
         if (outgoing_.empty()) pacer_.stop();
-        pacer_.setInterval(10);
     });
     notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
     QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
@@ -38,7 +43,10 @@ PtyInstrument::PtyInstrument() {
 
 void PtyInstrument::answerLater(std::string bytes, int pauseMs) {
     outgoing_ = std::move(bytes);
-    pacer_.start(pauseMs);
+    paced_ = 0;
+    pauseNs_ = qint64(pauseMs) * 1'000'000;
+    lineStart_.start();
+    pacer_.start(1);
 }
 
 void PtyInstrument::answerBreaks(const std::string& bytes) {

@@ -3,6 +3,7 @@
 // thread the tool waits on, and hands each complete command line to onLine.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <functional>
@@ -24,8 +25,8 @@ class PtyInstrument {
     // A pseudo-terminal carries no line break, so the answer to one is sent every 20 ms instead,
     // until the tool sends its first command.
     void answerBreaks(const std::string& bytes);
-    // As the instrument answers: after a pause of its own, then at the line's 1920 bytes a second,
-    // so that the reply arrives while the tool already waits for it.
+    // As the instrument answers: after a pause of its own (0: none), then at the line's 1920
+    // bytes a second, so that the reply arrives while the tool already waits for it.
     void answerLater(std::string bytes, int pauseMs = 30);
     // The far end going away, as when the cable's other side or the adapter disappears.
     void hangUp();
@@ -42,6 +43,9 @@ class PtyInstrument {
     QTimer pacer_;
     QTimer breakAnswer_;
     std::string outgoing_;
+    QElapsedTimer lineStart_;  // when the answer being sent was given
+    qint64 pauseNs_ = 0;       // and the pause before its first byte
+    std::size_t paced_ = 0;    // its bytes sent so far
 };
 
 }  // namespace curvalon::test
