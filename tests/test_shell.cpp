@@ -415,12 +415,24 @@ class ShellTest : public QObject {
         QTest::keyClick(&r.window, Qt::Key_Right);
         QTest::keyClick(&r.window, Qt::Key_Left, Qt::ShiftModifier);
         QCOMPARE(c.samples[0], at300 + 1 - 250);
+        const ScopeState& s = r.app.state();
+        const int y1 = (s.plotY0 + (s.gridYTbl[4] - 50) * s.magV) / 15;  // level 1's row
+        QTest::mousePress(plot, Qt::LeftButton, {}, QPoint(200, y1 - 2));
+        QTest::keyClick(&r.window, Qt::Key_Up);
+        QTest::keyClick(&r.window, Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(&r.window, Qt::Key_Left);  // a level cursor does not move across
+        QCOMPARE(c.counts[0], 50 + 1 - 25.0);
+        r.looksAs("cursors");
         const double before = c.samples[1];
         r.instrument.horScale = "1.0E-3", r.instrument.horPosition = "5.0E-4";
         r.play("<Space>");  // 1 ms per division, half a division later: B keeps its time
         QCOMPARE(c.samples[1], (before - 1250) / 2 + 1250 - 125);
-        QCOMPARE(r.app.measurementWindow()->cursorText()->text().section('\n', 1, 1),
-                 QString("CH1   A 340.0 mV   B 590.0 mV   \u0394 250.0 mV"));
+        QCOMPARE(
+            r.app.measurementWindow()->cursorText()->text().section('\n', 0, 1),
+            QString("t(A) -848.0 \u00b5s   t(B) 1.250 ms   \u0394t 2.098 ms   1/\u0394t 476.6 Hz\n"
+                    "CH1   A 340.0 mV   B 590.0 mV   \u0394 250.0 mV"));
+        QVERIFY(r.app.measurementWindow()->cursorText()->text().endsWith(
+            "Levels (CH1)   1 520.0 mV   2 -1.000 V   \u0394 -1.520 V"));
         const auto period = [&] {
             return r.app.measurementWindow()->table()->item(int(Measure::Period), 0)->text();
         };

@@ -33,11 +33,9 @@ void ScopeApp::showMeasurements() {
 }
 
 void ScopeApp::refreshMeasurements() {
-    // The level cursors belong to a shown channel, the first one unless theirs is shown.
+    // The level cursors belong to the first channel shown.
     const std::vector<int> shown = shownSources(state_);
-    if (!shown.empty() && shown.front() <= kLastChannel &&
-        std::find(shown.begin(), shown.end(), cursors_.levelSource) == shown.end())
-        cursors_.levelSource = shown.front();
+    if (!shown.empty() && shown.front() <= kLastChannel) cursors_.levelSource = shown.front();
     showCursors();
     if (!measurements_ || !measurements_->isVisible()) return;
     measurements_->showReadings(readings());
