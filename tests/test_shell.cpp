@@ -418,10 +418,10 @@ class ShellTest : public QObject {
         const ScopeState& s = r.app.state();
         const int y1 = (s.plotY0 + (s.gridYTbl[4] - 50) * s.magV) / 15;  // level 1's row
         QTest::mousePress(plot, Qt::LeftButton, {}, QPoint(200, y1 - 2));
-        QTest::keyClick(&r.window, Qt::Key_Up);
-        QTest::keyClick(&r.window, Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(&r.window, Qt::Key_Down);
+        QTest::keyClick(&r.window, Qt::Key_Up, Qt::ShiftModifier);  // Shift alone moves nothing
         QTest::keyClick(&r.window, Qt::Key_Left);  // a level cursor does not move across
-        QCOMPARE(c.counts[0], 50 + 1 - 25.0);
+        QCOMPARE(c.counts[0], 50 - 1 + 25.0);
         r.looksAs("cursors");
         const double before = c.samples[1];
         r.instrument.horScale = "1.0E-3", r.instrument.horPosition = "5.0E-4";
@@ -432,13 +432,15 @@ class ShellTest : public QObject {
             QString("t(A) -848.0 \u00b5s   t(B) 1.250 ms   \u0394t 2.098 ms   1/\u0394t 476.6 Hz\n"
                     "CH1   A 340.0 mV   B 590.0 mV   \u0394 250.0 mV"));
         QVERIFY(r.app.measurementWindow()->cursorText()->text().endsWith(
-            "Levels (CH1)   1 520.0 mV   2 -1.000 V   \u0394 -1.520 V"));
+            "Levels (CH1)   1 1.480 V   2 -1.000 V   \u0394 -2.480 V"));
         const auto period = [&] {
             return r.app.measurementWindow()->table()->item(int(Measure::Period), 0)->text();
         };
         QCOMPARE(period(), "1.024 ms (9 cycles)");
         r.app.measurementWindow()->betweenCursorsBox()->click();
         QCOMPARE(period(), "1.024 ms (1 cycle)");
+        r.play("123");  // the level cursors go with the first channel shown
+        QVERIFY(r.app.measurementWindow()->cursorText()->text().contains("Levels (CH4)"));
         r.play("<F1>");  // the arrow keys are listed while they act
         QVERIFY(r.app.helpWindow()->helpMsg()->toPlainText().contains(
             "ESC     : Quit Prog.\n LEFT / RIGHT : Move Cursor A or B (SHIFT: 1 div)\n"));
@@ -479,18 +481,23 @@ class ShellTest : public QObject {
         r.instrument.freshAcquisitions = true;  // every read differs
         QTemporaryDir dir;
         QString copied;
+        std::int64_t savedAt = 0;
         r.chooseFile = [&](QFileDialog& dialog) {
+            savedAt = r.clock.nowMs();
             r.play("[Copy data]");  // the last completed read, as the run stands
             copied = QApplication::clipboard()->text().replace('\t', ',');
             dialog.selectNameFilter("Data (*.csv)"), dialog.setDirectory(dir.path());
             dialog.selectFile("during-a-run.csv");
         };
-        r.clock.at(3000, [&] { r.play("[Save(&S)]"); });
+        r.play("[Save(&S)]");  // while idle: saved at once, nothing left over for the run
+        QVERIFY(QFile::remove(dir.filePath("during-a-run.csv")));
+        r.clock.at(3000, [&] { r.play("[Save(&S)]"); });  // during the second read
         r.play("[Run]");
         QVERIFY(QTest::qWaitFor(
             [&] { return !copied.isEmpty() && QFile::exists(dir.filePath("during-a-run.csv")); },
             5000));
         r.play("[Run]");
+        QVERIFY(savedAt > 3000);
         QFile file(dir.filePath("during-a-run.csv"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromLatin1(file.readAll()), copied);
@@ -502,6 +509,8 @@ class ShellTest : public QObject {
         Rig r;
         QTemporaryDir dir;
         r.chooseFile = [&](QFileDialog& dialog) { dialog.setDirectory(dir.path()); };
+        for (int k = 0; k < SimulatedInstrument::kSamples; ++k)  // CH2 at twice CH1's frequency
+            r.instrument.waveforms[1][k] = std::int8_t(2 * k % 256 - 128);
         r.play("[Record\u2026] 5 ");
         QCOMPARE(r.status(), std::string("Recorded 3"));
         const QStringList files =
@@ -518,7 +527,7 @@ class ShellTest : public QObject {
             const QStringList cells = rows[i + 1].split(',');
             QCOMPARE(cells.mid(0, 2), QStringList({QString::number(i + 1), files.value(i)}));
             QVERIFY(name.match(cells[1]).hasMatch());
-            QCOMPARE(cells.mid(3, 3), QStringList({"0.0005", "0.5", "1953.12"}));
+            QCOMPARE(cells.mid(3, 5), QStringList({"0.0005", "0.5", "1953.12", "0.5", "3906.25"}));
             QCOMPARE(
                 QDateTime::fromString(cells[2], Qt::ISODateWithMs).toString("yyyyMMdd-HHmmss-zzz"),
                 cells[1].mid(9, 19));

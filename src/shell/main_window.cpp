@@ -88,7 +88,6 @@ MainWindow::MainWindow() {
     canvas_ = new ImageView(plotPort_, *surface_);
     canvas_->resize(surface_->image().size());
     canvas_->overlay = [this](QPainter& p) { drawCursorLines(p); };
-    canvas_->installEventFilter(this);
     stripWidget_ = new ImageView(plotPort_, *strip_);
     stripWidget_->resize(
         twipRect(0, 0, kStripWidthTwips, tables::kPanelH[tables::kStartZoomV]).size());
