@@ -301,6 +301,7 @@ class ShellTest : public QObject {
         QVERIFY(help && help->isVisible());
         QCOMPARE(help->parentWidget(), static_cast<QWidget*>(&r.window));
         QCOMPARE(help->windowTitle(), QString("TDS2024  HELP"));
+        QCOMPARE(help->size(), QSize(3600 / 15, 4755 / 15));
         QVERIFY(!help->helpMsg()->toPlainText().contains("LEFT"));
         QVERIFY(help->helpMsg()->toPlainText().startsWith(
             " ----- Key operation ----- 2005.09.28\n\n f1 : Help\n"));
@@ -658,8 +659,12 @@ class ShellTest : public QObject {
                 QCOMPARE(QImage(path).convertToFormat(QImage::Format_RGB32), r.window.picture());
             } else {
                 r.play("[Copy data]");
-                QCOMPARE(QString::fromLatin1(file.readAll()),
-                         QApplication::clipboard()->text().replace('\t', ','));
+                const QString data = QString::fromLatin1(file.readAll());
+                QCOMPARE(data, QApplication::clipboard()->text().replace('\t', ','));
+                // The read's own time, taken when it completed.
+                const QString iso = data.section("# time (ISO 8601): ", 1).section('\n', 0, 0);
+                const QDateTime at = QDateTime::fromString(iso, Qt::ISODate);
+                QVERIFY(at.isValid() && std::abs(at.secsTo(QDateTime::currentDateTime())) < 60);
             }
         }
         // The next Save opens where the last file went, and only where one went.
