@@ -149,6 +149,16 @@ class AnalysisTest : public QObject {
         QCOMPARE(table, golden(table, "table-" + tag));
     }
 
+    // An amplitude of 5 counts is measured; one of 4 is not.
+    void smallestAmplitude() {
+        std::array<std::int8_t, kSamples> square{};
+        for (int k = 0; k < kSamples; ++k)
+            square[k] = k % 500 < 250 ? 3 : -2;
+        QVERIFY(measured(square)[Measure::Period].value);
+        std::replace(square.begin(), square.end(), std::int8_t(3), std::int8_t(2));
+        QCOMPARE(measured(square)[Measure::Period].reason, std::string("amplitude under 5 counts"));
+    }
+
     // Every time per division and volts per division the instrument has, at positions that are
     // not whole counts: each value is the exact decimal of its definition, the same under a
     // decimal-comma locale.

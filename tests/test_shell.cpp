@@ -377,6 +377,10 @@ class ShellTest : public QObject {
         QVERIFY(m && m->isVisible() && m->parentWidget() == &r.window);
         QTableWidget* t = m->table();
         QCOMPARE(t->columnCount(), 4);
+        const QPoint cell = t->visualItemRect(t->item(0, 0)).center();
+        QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, cell);
+        QTest::mouseDClick(t->viewport(), Qt::LeftButton, {}, cell);
+        QVERIFY(t->findChildren<QLineEdit*>().isEmpty());  // no value is to be typed over
         // Every byte value in a ramp of 256 samples: clipped, with its period kept.
         QCOMPARE(t->item(int(Measure::Frequency), 0)->text(), "1.953 kHz (9 cycles)");
         QCOMPARE(t->item(int(Measure::Max), 0)->text(), "\u2265 2.540 V");
@@ -513,13 +517,21 @@ class ShellTest : public QObject {
         for (int k = 0; k < SimulatedInstrument::kSamples; ++k)  // CH2 at twice CH1's frequency
             r.instrument.waveforms[1][k] = std::int8_t(2 * k % 256 - 128);
         r.play("[Record\u2026] 5 ");
-        QCOMPARE(r.status(), std::string("Recorded 3"));
+        // A fourth read whose CH2 curve does not come: CH2 has no values in its row.
+        const auto answer = r.device.responder;
+        r.device.responder = [&](FakeSerialDevice& d, const std::string& line) {
+            if (line != "CURV?" || r.instrument.dataSource != "CH2") answer(d, line);
+        };
+        r.play(" ");
+        r.device.responder = answer;
+        QCOMPARE(r.status(), std::string("Recorded 4"));
         const QStringList files =
             QDir(dir.path()).entryList({"curvalon-*.csv"}, QDir::Files, QDir::Name);
         QFile index(dir.filePath("index.csv"));
         QVERIFY(index.open(QIODevice::ReadOnly));
         const QStringList rows = QString::fromUtf8(index.readAll()).split('\n');
-        QCOMPARE(rows.size(), 5);  // a header, three rows, and the end of the last line
+        QCOMPARE(rows.size(), 6);  // a header, four rows, and the end of the last line
+        QCOMPARE(rows[4].split(',').mid(4, 4), QStringList({"0.5", "1953.12", "", ""}));
         QVERIFY(
             rows[0].startsWith("sequence,file,time,time per division (s),CH1 volts per division "
                                "(V),CH1 frequency (Hz),"));
@@ -537,8 +549,8 @@ class ShellTest : public QObject {
             const auto fullDisk = fileSizeLimit(100);
             r.play(" ");
         }
-        QCOMPARE(r.boxes.size(), std::size_t(1));
-        QVERIFY(r.boxes[0].starts_with("Curvalon: Recording stopped: cannot write " +
+        QCOMPARE(r.boxes.size(), std::size_t(2));  // the failed curve's, then this one
+        QVERIFY(r.boxes[1].starts_with("Curvalon: Recording stopped: cannot write " +
                                        dir.path().toStdString()));
         QCOMPARE(QDir(dir.path()).entryList({"curvalon-*.csv"}, QDir::Files, QDir::Name), files);
         QVERIFY(!r.action("Record\u2026")->isChecked());
@@ -697,6 +709,9 @@ class ShellTest : public QObject {
         QCOMPARE(r.popup, QStringList({"Copy picture", "Copy data"}));
         r.rightClickPlot("Copy picture");
         QVERIFY(has(true) && !has(false));
+        r.chooseFile = [](QFileDialog& dialog) { dialog.reject(); };  // Save given up
+        r.play("[Save(&S)]");
+        QCOMPARE(r.status(), std::string());
     }
 };
 
