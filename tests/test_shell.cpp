@@ -327,6 +327,7 @@ class ShellTest : public QObject {
         QCOMPARE(r.boxes, Lines(2, "Curvalon:  Can't found TDS2024 !"));
         QCOMPARE(r.statusAtBoxes, Lines(2, "Stat:"));
         QVERIFY(r.device.lines.empty());
+        QCOMPARE(r.app.timer1().interval(), 100);  // the start-up tick keeps ticking, gently
     }
 
     // File > Port lists the ports afresh each time it opens, the one in use checked. A port chosen
