@@ -385,6 +385,7 @@ class ShellTest : public QObject {
         // Every byte value in a ramp of 256 samples: clipped, with its period kept.
         QCOMPARE(t->item(int(Measure::Frequency), 0)->text(), "1.953 kHz (9 cycles)");
         QCOMPARE(t->item(int(Measure::Max), 0)->text(), "\u2265 2.540 V");
+        QCOMPARE(t->item(int(Measure::Min), 0)->text(), "\u2264 -2.560 V");
         QCOMPARE(t->item(int(Measure::Top), 0)->text(), "\u2014 clipped");
         r.play("1[Copy measurements(&O)]");
         QCOMPARE(t->columnCount(), 3);
@@ -439,6 +440,8 @@ class ShellTest : public QObject {
                     "CH1   A 340.0 mV   B 590.0 mV   \u0394 250.0 mV"));
         QVERIFY(r.app.measurementWindow()->cursorText()->text().endsWith(
             "Levels (CH1)   1 1.480 V   2 -1.000 V   \u0394 -2.480 V"));
+        QVERIFY(r.app.measurementWindow()->cursorText()->y() >
+                r.app.measurementWindow()->table()->geometry().bottom());  // laid out below it
         const auto period = [&] {
             return r.app.measurementWindow()->table()->item(int(Measure::Period), 0)->text();
         };
@@ -488,8 +491,9 @@ class ShellTest : public QObject {
         QTemporaryDir dir;
         QString copied;
         std::int64_t savedAt = 0;
+        int dialogs = 0;
         r.chooseFile = [&](QFileDialog& dialog) {
-            savedAt = r.clock.nowMs();
+            savedAt = r.clock.nowMs(), ++dialogs;
             r.play("[Copy data]");  // the last completed read, as the run stands
             copied = QApplication::clipboard()->text().replace('\t', ',');
             dialog.selectNameFilter("Data (*.csv)"), dialog.setDirectory(dir.path());
@@ -502,8 +506,15 @@ class ShellTest : public QObject {
         QVERIFY(QTest::qWaitFor(
             [&] { return !copied.isEmpty() && QFile::exists(dir.filePath("during-a-run.csv")); },
             5000));
+        const auto reads = std::count(r.device.lines.begin(), r.device.lines.end(), "SEL?");
+        QVERIFY(QTest::qWaitFor(  // one more read, which saves nothing
+            [&] {
+                return std::count(r.device.lines.begin(), r.device.lines.end(), "SEL?") > reads + 1;
+            },
+            5000));
         r.play("[Run]");
         QVERIFY(savedAt > 3000);
+        QCOMPARE(dialogs, 2);
         QFile file(dir.filePath("during-a-run.csv"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromLatin1(file.readAll()), copied);
@@ -607,6 +618,9 @@ class ShellTest : public QObject {
         QCOMPARE(std::count_if(r.device.lines.begin(), r.device.lines.end(),
                                [](const std::string& l) { return l.starts_with("ACQ:"); }),
                  1);
+        r.instrument.setFault(Fault::Silence, "ACQ:STATE?"), r.boxes.clear(), esc = false;
+        r.play(" ");  // the query fails as any other does, with its box
+        QCOMPARE(r.boxes.front(), std::string("Curvalon: Error[1] Packet receive Error(ACQ)"));
     }
 
     // The initialisation opens a port that failed before and keeps its own last status text.
@@ -710,6 +724,11 @@ class ShellTest : public QObject {
         QCOMPARE(r.popup, QStringList({"Copy picture", "Copy data"}));
         r.rightClickPlot("Copy picture");
         QVERIFY(has(true) && !has(false));
+        // CH1 read alone and failed: its old record is not copied as if it were new.
+        r.play(" ");
+        r.instrument.setFault(Fault::Silence, "CURV?");
+        r.play("5[Copy data]");
+        QVERIFY(QApplication::clipboard()->text().contains("\n# CH1 left out"));
         r.chooseFile = [](QFileDialog& dialog) { dialog.reject(); };  // Save given up
         r.play("[Save(&S)]");
         QCOMPARE(r.status(), std::string());
