@@ -82,8 +82,8 @@ double sent(std::int64_t n, int exponent) {
 // sine, triangle, ramp, square or pulse (20 % duty), square and pulse with edges of that many
 // samples from bottom to top, "overshoot" (10 %) or "ringing" (through the 50 % level and back)
 // after their edges; noise in counts rms, from a fixed seed; phase in cycles at sample 0.
-std::array<std::int8_t, kSamples> record(const QByteArray& spec, double phase, unsigned seed) {
-    const QList<QByteArray> f = spec.split(' ');
+std::array<std::int8_t, kSamples> record(const QByteArray& recipe, double phase, unsigned seed) {
+    const QList<QByteArray> f = recipe.split(' ');
     const double period = kSamples / f[1].toDouble(), half = f[2].toDouble() / 2;
     const double noise = f[3].toDouble(), edge = f.value(4, "1").toDouble();
     const double duty = f[0] == "pulse" ? 0.2 : 0.5;
@@ -102,8 +102,8 @@ std::array<std::int8_t, kSamples> record(const QByteArray& spec, double phase, u
         // After each edge of a square or pulse: a decaying spike or ring of the edge's sign.
         const double since = tau < duty * period ? tau - edge : tau - duty * period - edge;
         const double sign = tau < duty * period ? 1 : -1;
-        if (since >= 0 && spec.contains("overshoot")) v += sign * 0.2 * std::exp(-since / 3);
-        if (since >= 0 && spec.contains("ringing"))
+        if (since >= 0 && recipe.contains("overshoot")) v += sign * 0.2 * std::exp(-since / 3);
+        if (since >= 0 && recipe.contains("ringing"))
             v += sign * 1.343 * std::exp(-since / 20) * std::cos(2 * M_PI * since / 8);
         v = v * half + (noise > 0 ? gauss(random) : 0);
         out[k] = std::int8_t(std::clamp(std::nearbyint(v), -128.0, 127.0));
@@ -204,12 +204,13 @@ class AnalysisTest : public QObject {
     // or edges it averages), "name >= value" (a bound).
     void measurements_data() { addCaseRows("analysis-measurements", {"record", "expected"}); }
     void measurements() {
-        auto [spec, expected] = caseFields("record", "expected");
+        auto [recipe, expected] = caseFields("record", "expected");
         QStringList wrong;
         for (int trial = 0; trial < 6; ++trial) {
-            const qsizetype named = spec.indexOf("phase ");
-            const double phase = named >= 0 ? spec.mid(named + 6).toDouble() : 0.15 + trial * 0.12;
-            const SourceReadings r = measured(record(spec, phase, 1 + trial));
+            const qsizetype named = recipe.indexOf("phase ");
+            const double phase =
+                named >= 0 ? recipe.mid(named + 6).toDouble() : 0.15 + trial * 0.12;
+            const SourceReadings r = measured(record(recipe, phase, 1 + trial));
             for (const QByteArray& item : expected.split(';')) {
                 const QList<QByteArray> w = item.trimmed().split(' ');
                 const int at = w.indexOf(w.contains("=")       ? "="

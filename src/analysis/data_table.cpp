@@ -108,14 +108,23 @@ class Column {
     Decimal vdiv_, pos_;
 };
 
-// Sample k's time: (k - 1250) / 250 divisions from the centre, plus the position.
-std::string timeValue(const Acquisition& a, int k) {
-    const auto step = decimalOf(a.timeDiv), position = decimalOf(a.horPosition);
-    if (step && position)
-        if (const auto t = decimalOf(std::int64_t(k - kRecordCentre) * 4, -3) * *step)
-            if (const auto sum = *t + *position) return decimalText(*sum);
-    return shortestText((k - kRecordCentre) * a.timeDiv / kSamplesPerDiv + a.horPosition);
-}
+// Sample k's time: (k - 1250) / 250 divisions from the centre, plus the position. The settings'
+// decimals are found once, not for every row.
+class TimeColumn {
+  public:
+    explicit TimeColumn(const Acquisition& a)
+        : a_(a), step_(decimalOf(a.timeDiv)), position_(decimalOf(a.horPosition)) {}
+    std::string value(int k) const {
+        if (step_ && position_)
+            if (const auto t = decimalOf(std::int64_t(k - kRecordCentre) * 4, -3) * *step_)
+                if (const auto sum = *t + *position_) return decimalText(*sum);
+        return shortestText((k - kRecordCentre) * a_.timeDiv / kSamplesPerDiv + a_.horPosition);
+    }
+
+  private:
+    const Acquisition& a_;
+    std::optional<Decimal> step_, position_;
+};
 
 }  // namespace
 
@@ -148,9 +157,10 @@ std::string dataTable(const Acquisition& a, const std::vector<int>& shown, char 
         columns.emplace_back(a, src);
     }
     addRow(out, names, separator);
+    const TimeColumn time(a);
     for (int k = 0; k < kSamples; ++k) {
         Fields row{std::to_string(k)};
-        if (a.timeDiv != 0) row.push_back(timeValue(a, k));
+        if (a.timeDiv != 0) row.push_back(time.value(k));
         for (const Column& c : columns)
             row.push_back(c.value(k));
         addRow(out, row, separator);

@@ -71,7 +71,7 @@ void ScopeApp::plotMouse(QEvent::Type type, QPoint at) {
     } else if (type == QEvent::MouseMove && selectedCursor_ >= 0) {
         placeCursor(selectedCursor_, selectedCursor_ < 2 ? at.x() : at.y());
     }
-    refreshMeasurements();
+    refreshMeasurements(true);
 }
 
 // Left and right move the time cursor taken last by a sample, up and down the level cursor by a
@@ -93,7 +93,7 @@ bool ScopeApp::moveCursorByKey(int key) {
         cursors_.counts[selectedCursor_ - 2] =
             std::clamp(cursors_.counts[selectedCursor_ - 2] + sign * (shift ? kCountsPerDiv : 1),
                        -128.0, 127.0);
-    refreshMeasurements();
+    refreshMeasurements(true);
     return true;
 }
 

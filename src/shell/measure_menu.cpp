@@ -32,13 +32,15 @@ void ScopeApp::showMeasurements() {
     refreshMeasurements();
 }
 
-void ScopeApp::refreshMeasurements() {
+// Cursor moves change the measurements only when they measure between the cursors; a drag need
+// not measure every source again on every move otherwise.
+void ScopeApp::refreshMeasurements(bool cursorsOnly) {
     // The level cursors belong to the first channel shown.
     const std::vector<int> shown = shownSources(state_);
     if (!shown.empty() && shown.front() <= kLastChannel) cursors_.levelSource = shown.front();
     showCursors();
     if (!measurements_ || !measurements_->isVisible()) return;
-    measurements_->showReadings(readings());
+    if (!cursorsOnly || measurements_->betweenCursors()) measurements_->showReadings(readings());
     measurements_->showCursorText(
         cursorsShown_ && snapshot_ ? cursorReadout(*snapshot_, cursors_, shown) : std::string());
 }

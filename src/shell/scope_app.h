@@ -111,7 +111,7 @@ class ScopeApp {
     void readDone(bool curvesRead = true);
     // The measurements of the sources shown now, from the last completed read.
     std::vector<SourceReadings> readings() const;
-    void refreshMeasurements();
+    void refreshMeasurements(bool cursorsOnly = false);
     int cursorPixel(int cursor) const;
     void showCursors();
     void placeCursor(int cursor, double pixel);
