@@ -63,14 +63,14 @@ static void BM_CursorDragRepaintLargestZoom(benchmark::State& st) {
     (void)QTest::qWaitFor([&] { return app.state().startupDone == 1; }, 5000);
     app.menuChosen(Menu::mnuMagH, 9);
     app.menuChosen(Menu::mnuMagV, 3);
-    app.toggleCursors();
+    app.cursors().toggle();
     app.showMeasurements();  // its readouts follow every move
     QWidget* plot = window.plotWidget();
     const int xA = (app.state().plotX0 + 625 * app.state().magH) / 15;
-    app.plotMouse(QEvent::MouseButtonPress, QPoint(xA, 100));
+    app.cursors().mouse(QEvent::MouseButtonPress, QPoint(xA, 100));
     int step = 0;
     for (auto _ : st) {
-        app.plotMouse(QEvent::MouseMove, QPoint(xA + (++step % 2 ? 40 : 0), 100));
+        app.cursors().mouse(QEvent::MouseMove, QPoint(xA + (++step % 2 ? 40 : 0), 100));
         plot->repaint();
     }
 }

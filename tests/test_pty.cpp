@@ -136,19 +136,19 @@ class PtyTest : public QObject {
         app.load();
         QVERIFY(woken(first));
         QVERIFY(QFile::link(QString::fromStdString(second.slavePath), link));
-        app.choosePort(ports.locate(link.toStdString()));
+        app.port().choose(ports.locate(link.toStdString()));
         QVERIFY(woken(second));
         QCOMPARE(second.received, std::string("DAT:ENC RIB\rSEL?\r"));
-        QVERIFY(!app.watchingForPort());
+        QVERIFY(!app.port().watching());
         second.hangUp();
-        QVERIFY(QTest::qWaitFor([&] { return app.watchingForPort(); }, 1000));
+        QVERIFY(QTest::qWaitFor([&] { return app.port().watching(); }, 1000));
         QFile::remove(link);
         QVERIFY(QFile::link(QString::fromStdString(third.slavePath), link));
         QVERIFY(woken(third));
-        QVERIFY(!app.watchingForPort());
+        QVERIFY(!app.port().watching());
         QCOMPARE(window.statusPanel()->text(), QString("adapter: Port back, TDS2024 ready"));
         third.hangUp();  // and lost again
-        QVERIFY(QTest::qWaitFor([&] { return app.watchingForPort(); }, 1000));
+        QVERIFY(QTest::qWaitFor([&] { return app.port().watching(); }, 1000));
     }
 
     void driverEvents_data() { addCaseRows("pty-driver-events", {"refused", "change", "code"}); }

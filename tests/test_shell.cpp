@@ -410,7 +410,7 @@ class ShellTest : public QObject {
         r.play("[Cursors(&C)]");
         QCOMPARE(r.window.picture(), plain);
         r.play("[Cursors(&C)][Measurements(&M)]");
-        const CursorSet& c = r.app.cursors();
+        const CursorSet& c = r.app.cursors().cursors();
         QWidget* plot = r.window.plotWidget();
         const int xA = (2350 + 625 * r.app.state().magH) / 15;          // A's column
         const double at300 = (300 * 15.0 - 2350) / r.app.state().magH;  // the sample at x = 300
@@ -467,7 +467,7 @@ class ShellTest : public QObject {
         r.play("[Run]");
         const auto n = reads();
         QTest::qWait(20);
-        QVERIFY(reads() == n && !r.app.running() && !r.action("Run")->isChecked());
+        QVERIFY(reads() == n && !r.app.run().running() && !r.action("Run")->isChecked());
         QCOMPARE(r.status(), "Run: " + std::to_string(n) + " reads");
         const Lines& lines = r.device.lines;
         const auto perRead = std::find(lines.begin() + 1, lines.end(), "SEL?") - lines.begin();
@@ -475,11 +475,11 @@ class ShellTest : public QObject {
             QCOMPARE(lines[i], lines[i % perRead]);
         r.instrument.setFault(Fault::Silence, "CH3?");
         r.play("[Run]");
-        QVERIFY(QTest::qWaitFor([&] { return !r.app.running(); }, 5000));
+        QVERIFY(QTest::qWaitFor([&] { return !r.app.run().running(); }, 5000));
         QCOMPARE(r.boxes, Lines{"Curvalon: Error[1] Packet receive Error(CH2)"});
         r.clock.at(10, [&] { r.play("<Esc>"); });
         r.play("[Run]");
-        QVERIFY(QTest::qWaitFor([&] { return !r.app.running(); }, 5000) && r.exits.empty());
+        QVERIFY(QTest::qWaitFor([&] { return !r.app.run().running(); }, 5000) && r.exits.empty());
         r.play("<Esc>");
         QCOMPARE(r.exits, std::vector<int>{0});
     }

@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
         (void)QTest::qWaitFor([&] { return !scope.link().busy(); }, 20000);
         save(window, folder + QStringLiteral("/live-read.png"));
         // Measure > Measurements and Cursors, the measurement window beside the main one.
-        scope.toggleCursors();
+        scope.cursors().toggle();
         scope.showMeasurements();
         scope.measurementWindow()->move(window.frameGeometry().right() + 10, 0);
         QTest::qWait(500);

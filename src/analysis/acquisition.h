@@ -33,6 +33,12 @@ struct Acquisition {
     std::array<std::string, kSourceCount> names;
     std::array<bool, kSourceCount> valid{};  // the record came whole from the last read
     std::array<std::array<std::int8_t, kSamples>, kSourceCount> samples{};
+
+    // A read of one channel or of the references reads no settings: those it holds come from
+    // the read stamped so (empty when this read read them, or none ever did).
+    std::string settingsStampText;
+    // The text of the failure box that the read showed; empty for a read that completed.
+    std::string failure;
 };
 
 using Snapshot = std::shared_ptr<const Acquisition>;

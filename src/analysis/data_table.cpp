@@ -50,6 +50,11 @@ void addSettingNotes(std::string& out, const Acquisition& a) {
     addNote(out, "Curvalon waveform data");
     if (!a.stampText.empty()) addNote(out, "time stamp: " + a.stampText);
     if (a.stamp) addNote(out, "time (ISO 8601): " + isoTime(*a.stamp));
+    if (!a.failure.empty())
+        addNote(out, "this read failed (" + a.failure +
+                         "): what it could not read is as an earlier read left it");
+    if (!a.settingsStampText.empty())
+        addNote(out, "this read read no settings: they are those read at " + a.settingsStampText);
     if (a.timeDiv != 0) {
         addNote(out, "time per division: " + quantity(a.timeDiv, "s"));
         addNote(out, "horizontal position: " + quantity(a.horPosition, "s"));

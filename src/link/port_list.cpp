@@ -18,6 +18,12 @@ std::string portCaption(const PortInfo& port) {
     return caption;
 }
 
+std::string PortList::serialNumberAt(const std::string& location) const {
+    for (const PortInfo& port : ports())
+        if (port.location == location) return port.serialNumber;
+    return {};
+}
+
 bool mayReadAndWrite([[maybe_unused]] const std::string& location) {
 #ifdef __linux__
     return ::access(location.c_str(), R_OK | W_OK) == 0;

@@ -27,6 +27,9 @@ class PortList {
     // location of a listed port with its serial number; empty while it is away.
     virtual std::string findAgain(const std::string& location,
                                   const std::string& serialNumber) const = 0;
+    // The serial number of the device at location as the system lists it; empty when it has
+    // none or is not listed.
+    virtual std::string serialNumberAt(const std::string& location) const;
 };
 
 // "ttyUSB0 — FT232R USB UART (FTDI, A50285BI)": the name, then what identifies the port where

@@ -11,6 +11,7 @@ PortWatch::PortWatch(LinkClock& clock, const PortList& ports,
 void PortWatch::watch(const std::string& location, const std::string& serialNumber) {
     location_ = location;
     serialNumber_ = serialNumber;
+    strangerTold_ = false;
     timer_->start(kIntervalMs);
 }
 
@@ -24,8 +25,17 @@ bool PortWatch::watching() const {
 
 void PortWatch::check() {
     const std::string found = ports_.findAgain(location_, serialNumber_);
-    if (!found.empty() && onBack_(found)) return;
+    const bool stranger = !found.empty() && isStranger(found);
+    if (stranger && !strangerTold_ && onStranger_) onStranger_();
+    strangerTold_ = stranger;
+    if (!found.empty() && !stranger && onBack_(found)) return;
     timer_->start(kIntervalMs);
+}
+
+// Only a port with a serial number can be told from another device; one without is taken back
+// wherever its path appears again.
+bool PortWatch::isStranger(const std::string& found) const {
+    return !serialNumber_.empty() && ports_.serialNumberAt(found) != serialNumber_;
 }
 
 }  // namespace curvalon

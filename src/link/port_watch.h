@@ -1,6 +1,8 @@
 // Waiting for a lost port to come back: about once a second, without sending it anything, the
 // watch asks the port list where the port is now; once it is there, it hands it to whoever
-// reopens it. No timer runs while no port is missing.
+// reopens it. A port that had a serial number is taken back only with that serial number: another
+// device at its path (another adapter, a board that resets when DTR rises) is left alone. No
+// timer runs while no port is missing.
 #pragma once
 
 #include <functional>
@@ -25,14 +27,19 @@ class PortWatch {
     void watch(const std::string& location, const std::string& serialNumber);
     void stop();
     bool watching() const;
+    // Told once each time another device appears where the port was.
+    void setOnStranger(std::function<void()> onStranger) { onStranger_ = std::move(onStranger); }
 
   private:
     void check();
+    bool isStranger(const std::string& found) const;
 
     const PortList& ports_;
     std::function<bool(const std::string&)> onBack_;
+    std::function<void()> onStranger_;
     std::unique_ptr<LinkTimer> timer_;
     std::string location_, serialNumber_;
+    bool strangerTold_ = false;
 };
 
 }  // namespace curvalon

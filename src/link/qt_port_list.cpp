@@ -61,4 +61,15 @@ std::string QtPortList::findAgain(const std::string& location,
     return {};
 }
 
+// Asked only when something appears where a lost port was, so listing every port is affordable;
+// a link (by-id, or one of the operator's) names the device it points to.
+std::string QtPortList::serialNumberAt(const std::string& location) const {
+    const QString device = QFileInfo(QString::fromStdString(location)).canonicalFilePath();
+    for (const QSerialPortInfo& p : QSerialPortInfo::availablePorts())
+        if (p.systemLocation().toStdString() == location ||
+            (!device.isEmpty() && QFileInfo(p.systemLocation()).canonicalFilePath() == device))
+            return p.serialNumber().toStdString();
+    return {};
+}
+
 }  // namespace curvalon

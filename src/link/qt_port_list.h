@@ -11,6 +11,7 @@ class QtPortList : public PortList {
     std::string locate(const std::string& nameOrPath) const override;
     std::string findAgain(const std::string& location,
                           const std::string& serialNumber) const override;
+    std::string serialNumberAt(const std::string& location) const override;
 };
 
 }  // namespace curvalon

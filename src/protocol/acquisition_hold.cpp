@@ -42,6 +42,21 @@ void AcquisitionHold::begin() {
 void AcquisitionHold::end() {
     if (!stopped_) return;
     stopped_ = false;
+    sendRun();
+}
+
+void AcquisitionHold::release() {
+    if (stopped_) end();
+}
+
+void AcquisitionHold::settle() {
+    if (owed_) sendRun();
+}
+
+// A lost port takes no characters: the RUN stays owed until the port is back.
+void AcquisitionHold::sendRun() {
+    owed_ = link_.portLost() || !link_.portOpen();
+    if (owed_) return;
     s_.cmdText = "ACQ:STATE RUN";
     link_.sendCommand(s_.cmdText);
 }

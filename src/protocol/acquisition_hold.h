@@ -23,14 +23,24 @@ class AcquisitionHold {
     AcquisitionHold(ScopeState& state, WindowOps& window, SerialLink& link);
     // Asks whether the instrument acquires, and stops it if it does.
     void begin();
-    // Sets it running again if begin stopped it.
+    // Sets it running again if begin stopped it. Where the port is lost, the RUN is owed until
+    // settle sends it.
     void end();
+    // The tool ends during a held read: the RUN goes out before the port closes.
+    void release();
+    // The port is back and the instrument awake: a RUN that the lost port kept from it goes now.
+    void settle();
+    // Whether the instrument is stopped by this tool: during a held read, or a RUN owed.
+    bool holding() const { return stopped_ || owed_; }
 
   private:
+    void sendRun();
+
     ScopeState& s_;
     WindowOps& w_;
     SerialLink& link_;
     bool stopped_ = false;
+    bool owed_ = false;
 };
 
 }  // namespace curvalon

@@ -44,13 +44,14 @@ std::optional<Command> commandOf(const std::pair<Control, Command> (&table)[N], 
     return std::nullopt;
 }
 
-}  // namespace
-
-// While a reply or a delay is awaited only the quit key, Exit and the help act, so no exchange
-// ever starts inside another; before the start-up sequence has run nothing else acts either.
-bool ScopeApp::mayStartCommand() const {
-    return state_.startupDone == 1 && !link_.busy();
+// Commands that only change what is shown act at any time, also while a reply is awaited; those
+// that talk to the instrument never start an exchange inside another (see instrumentCommand).
+// Before the start-up sequence has run only the quit key and the help act.
+bool talksToInstrument(int key) {
+    return key == ' ' || key == 'R' || (key >= '0' && key <= '9' && !(key >= '1' && key <= '4'));
 }
+
+}  // namespace
 
 void ScopeApp::wrapped(const std::function<void()>& action) {
     ops_.setStatusText("Stat:");
@@ -60,15 +61,39 @@ void ScopeApp::wrapped(const std::function<void()>& action) {
     showRunStatus();
 }
 
+void ScopeApp::instrumentCommand(std::function<void()> command) {
+    if (!link_.busy()) {
+        command();
+    } else if (run_.running()) {
+        run_.stopThen(std::move(command));
+    } else {
+        // Never dropped without a word; the read's next text takes the panel again.
+        ops_.setStatusText("Busy: a read is in progress (Esc cancels it)");
+    }
+}
+
 void ScopeApp::keyPress(int charCode) {
     const int key = upperCase(charCode);
-    if (key != kEsc && key != '?' && !mayStartCommand()) return;
-    wrapped([&] { runKey(key); });
+    if (key == kEsc && run_.running()) {
+        // Ends the run, cancelling the wait of its read if there is one; it never quits.
+        run_.stop();
+        if (link_.busy()) link_.cancelWait();
+        return;
+    }
+    if (key == kEsc || key == '?') {
+        wrapped([&] { runKey(key); });
+    } else if (state_.startupDone != 1) {
+        return;
+    } else if (talksToInstrument(key)) {
+        instrumentCommand([this, key] { wrapped([&] { runKey(key); }); });
+    } else {
+        wrapped([&] { runKey(key); });
+    }
 }
 
 void ScopeApp::otherKey(int qtKey) {
     if (qtKey == Qt::Key_F1) wrapped([this] { showHelp(); });
-    moveCursorByKey(qtKey);
+    cursors_.moveByKey(qtKey);
 }
 
 void ScopeApp::runKey(int key) {
@@ -77,7 +102,6 @@ void ScopeApp::runKey(int key) {
             quitProgram();
         } else {
             link_.cancelWait();
-            stopRun();
         }
     } else if (key == '0') {
         run(Command::ReadAndDraw, 0);
@@ -86,10 +110,11 @@ void ScopeApp::runKey(int key) {
     } else if (key >= '5' && key <= '8') {
         // Drawn over the picture as it is, without erasing; the graticule goes on top again.
         const std::int32_t ch = key - '5';
+        ops_.beginRead();
         curves_.readCurve(ch);
         drawCurve(state_, window_.surface(), ch);
         drawGraticule(state_, window_.surface());
-        readDone();
+        readDone({ReadScope::OneChannel, ch});
     } else if (key == '9') {
         queries_.readSelect();
     } else if (key == ' ') {
@@ -122,22 +147,23 @@ void ScopeApp::run(Command c, std::int32_t index) {
             fullRead(c);
             break;
         case Command::ReDraw:
-            composer_.reDraw();
+            redrawShown();
             break;
         case Command::ToggleChannel:
             channels_.toggleChannel(index);
-            composer_.reDraw();
+            redrawShown();
             break;
         case Command::ToggleRef:
             references_.toggleRef(index);
-            composer_.reDraw();
+            redrawShown();
             break;
         case Command::ToggleRefView:
             references_.toggleRefView();
             break;
         case Command::ReadReferences:
+            ops_.beginRead();
             curves_.readReferences();
-            readDone();
+            readDone({ReadScope::References});
             break;
         case Command::ZoomH:
             zoomTo(index, state_.magVIdx);
@@ -149,13 +175,19 @@ void ScopeApp::run(Command c, std::int32_t index) {
 }
 
 // Every channel read and drawn, between stopping the instrument's acquisition and letting it run
-// again when the operator asks for one acquisition.
-void ScopeApp::fullRead(Command c) {
+// again when the operator asks for one acquisition. True when no exchange failed.
+bool ScopeApp::fullRead(Command c) {
     const bool hold = window_.runItems().hold->isChecked() && state_.scopePresent == 1;
+    // Only the channels this read brings count as read; one switched on later did not come.
+    for (int ch = 0; ch < kChannelCount; ++ch)
+        state_.curveValid[static_cast<std::size_t>(ch)] = 0;
+    ops_.beginRead();
     if (hold) hold_.begin();
     c == Command::NewCurve ? composer_.newCurve() : composer_.readAndDraw();
     if (hold) hold_.end();
-    readDone();
+    const bool completed = !ops_.readFailure();
+    readDone({ReadScope::Full});
+    return completed;
 }
 
 void ScopeApp::zoomTo(std::int32_t hIdx, std::int32_t vIdx) {
@@ -163,13 +195,30 @@ void ScopeApp::zoomTo(std::int32_t hIdx, std::int32_t vIdx) {
     state_.magVIdx = vIdx;
     if (!applyZoom(state_, window_.markerStrip(), ops_)) return;
     window_.setStripHeight(window_.markerStrip().heightTwips());
+    redrawShown();
+}
+
+// While a run reads, the plot holds its last completed read: drawn again from what was kept of
+// it, and held anew. While a single read draws, at once, and again whole once it completes.
+void ScopeApp::redrawShown() {
+    if (!run_.reading()) {
+        composer_.reDraw();
+        redrawAfterRead_ = link_.busy();
+        return;
+    }
+    shown_.exchange(state_);
     composer_.reDraw();
+    shown_.exchange(state_);
+    window_.holdPlot(true);
 }
 
 void ScopeApp::buttonClicked(Button b, int index) {
     const auto command = commandOf(kButtonCommands, b);
-    if (!command || !mayStartCommand()) return;
-    wrapped([&] { run(*command, index); });
+    if (!command || state_.startupDone != 1) return;
+    if (*command == Command::NewCurve || *command == Command::ReadAndDraw)
+        instrumentCommand([this, c = *command] { wrapped([&] { run(c, 0); }); });
+    else
+        wrapped([&] { run(*command, index); });
 }
 
 void ScopeApp::menuChosen(Menu m, int index) {
@@ -181,21 +230,20 @@ void ScopeApp::menuChosen(Menu m, int index) {
         showHelp();
         return;
     }
-    // During a read of a run, Save waits for that read to complete.
-    if (m == Menu::mnuSave && running_ && !mayStartCommand()) saveAfterRead_ = true;
-    if (!mayStartCommand()) return;
+    if (state_.startupDone != 1) return;
     if (m == Menu::mnuSave) {
         save();
-        return;
-    }
-    if (m == Menu::mnuIniTDS2024) {
-        // The panel keeps the initialisation's last text.
-        ops_.setStatusText("Stat:");
-        initInstrument();
-        return;
-    }
-    if (const auto command = commandOf(kMenuCommands, m)) {
-        wrapped([&] { run(*command, index); });
+    } else if (m == Menu::mnuIniTDS2024) {
+        instrumentCommand([this] {
+            // The panel keeps the initialisation's last text.
+            ops_.setStatusText("Stat:");
+            initInstrument();
+        });
+    } else if (const auto command = commandOf(kMenuCommands, m)) {
+        if (*command == Command::NewCurve || *command == Command::ReadReferences)
+            instrumentCommand([this, c = *command] { wrapped([&] { run(c, 0); }); });
+        else
+            wrapped([&] { run(*command, index); });
     }
 }
 
@@ -205,7 +253,7 @@ void ScopeApp::showHelp() {
     help_->show();
     help_->raise();
     help_->activateWindow();
-    help_->setHelpText(helpText(cursorsShown_));
+    help_->setHelpText(helpText(cursors_.shown()));
 }
 
 }  // namespace curvalon

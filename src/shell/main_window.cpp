@@ -57,13 +57,15 @@ class ImageView : public QWidget {
 
     // Drawn over the picture on screen only, never into it.
     std::function<void(QPainter&)> overlay;
+    // Shown in place of the picture while set: what it held when it was last complete.
+    const QImage* held = nullptr;
 
   protected:
     void paintEvent(QPaintEvent*) override {
         // The painter keeps to the exposed area; the picture may hold more device pixels than
         // this widget has logical ones, and is drawn at its logical size.
         QPainter p(this);
-        p.drawImage(QPoint(0, 0), picture_.image());
+        p.drawImage(QPoint(0, 0), held ? *held : picture_.image());
         picture_.shown();
         if (overlay) overlay(p);
     }
@@ -296,13 +298,31 @@ QImage MainWindow::picture() const {
     const int columnHeight = std::min(size.height(), client_->height() - statusBar_->height());
     client_->render(&p, QPoint(0, 0), QRegion(0, 0, left, columnHeight), QWidget::DrawChildren);
     const QRectF plot(left, 0, size.width() - left, size.height());
-    p.drawImage(plot, surface_->image(), QRectF(plot.topLeft() * ratio, plot.size() * ratio));
+    p.drawImage(plot, plotImage(), QRectF(plot.topLeft() * ratio, plot.size() * ratio));
     const QRect strip(QPoint(left, 0), stripWidget_->size());
-    p.drawImage(QRectF(strip), strip_->image(),
+    p.drawImage(QRectF(strip), stripWidget_->held ? heldStrip_ : strip_->image(),
                 QRectF(QPointF(0, 0), QSizeF(strip.size()) * ratio));
     p.setClipRect(plot);
     drawCursorLines(p);
     return out;
+}
+
+const QImage& MainWindow::plotImage() const {
+    return canvas_->held ? heldPlot_ : surface_->image();
+}
+
+void MainWindow::holdPlot(bool hold) {
+    // Copies share their pixels until the next drawing, which then works on its own.
+    heldPlot_ = hold ? surface_->image() : QImage();
+    heldStrip_ = hold ? strip_->image() : QImage();
+    canvas_->held = hold ? &heldPlot_ : nullptr;
+    stripWidget_->held = hold ? &heldStrip_ : nullptr;
+    canvas_->update();
+    stripWidget_->update();
+}
+
+bool MainWindow::plotHeld() const {
+    return canvas_->held != nullptr;
 }
 
 void MainWindow::setCursorLines(std::vector<CursorLine> lines) {

@@ -73,6 +73,10 @@ class MainWindow : public QMainWindow {
     // The readout column, the marker strip and the plot as they are on screen, at the screen's
     // resolution, the whole plot even where the window scrolls it.
     QImage picture() const;
+    // While held, the plot and the marker strip show what they held at the moment of holding, in
+    // the picture too, whatever is drawn meanwhile; holding again takes what they hold now.
+    void holdPlot(bool hold);
+    bool plotHeld() const;
     // Lines drawn over the plot on screen and in the picture, never into the off-screen image.
     void setCursorLines(std::vector<CursorLine> lines);
 
@@ -117,6 +121,7 @@ class MainWindow : public QMainWindow {
     void placePlotPort(QSize client);
     void scrollPlot();
     void drawCursorLines(QPainter& p) const;
+    const QImage& plotImage() const;
 
     QWidget* client_ = nullptr;
     std::unique_ptr<ImageSurface> surface_;
@@ -135,6 +140,7 @@ class MainWindow : public QMainWindow {
     MeasureItems measureItems_;
     RunItems runItems_;
     std::vector<CursorLine> cursorLines_;
+    QImage heldPlot_, heldStrip_;
     std::map<std::pair<int, int>, QLabel*> fields_;
     std::map<std::pair<int, int>, QPushButton*> buttons_;
     std::map<std::pair<int, int>, QAction*> menuItems_;

@@ -7,6 +7,7 @@ namespace curvalon {
 
 MeasurementWindow::MeasurementWindow(QWidget* owner)
     : QWidget(owner, Qt::Tool),
+      spanText_(new QLabel(this)),
       table_(new QTableWidget(kMeasureCount, 0, this)),
       cursorText_(new QLabel(this)),
       betweenCursors_(
@@ -21,7 +22,10 @@ MeasurementWindow::MeasurementWindow(QWidget* owner)
     cursorText_->setTextFormat(Qt::PlainText);
     cursorText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     cursorText_->setFont(QFont(QStringLiteral("monospace")));
+    spanText_->setTextFormat(Qt::PlainText);
+    spanText_->hide();
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(spanText_);
     layout->addWidget(table_);
     layout->addWidget(cursorText_);
     layout->addWidget(betweenCursors_);
@@ -46,6 +50,11 @@ void MeasurementWindow::showReadings(const std::vector<SourceReadings>& sources)
 void MeasurementWindow::showCursorText(const std::string& text) {
     cursorText_->setText(QString::fromStdString(text));
     cursorText_->setVisible(!text.empty());
+}
+
+void MeasurementWindow::showSpan(const std::string& text) {
+    spanText_->setText(QString::fromStdString(text));
+    spanText_->setVisible(!text.empty());
 }
 
 }  // namespace curvalon

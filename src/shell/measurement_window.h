@@ -23,14 +23,18 @@ class MeasurementWindow : public QWidget {
     void showReadings(const std::vector<SourceReadings>& sources);
     // The cursor readouts as lines of text; empty while the cursors are hidden.
     void showCursorText(const std::string& text);
+    // The span measured, above the table; empty while the whole record is.
+    void showSpan(const std::string& text);
 
     QTableWidget* table() const { return table_; }
     QLabel* cursorText() const { return cursorText_; }
+    QLabel* spanText() const { return spanText_; }
     // Whether to measure only the samples between the time cursors.
     QCheckBox* betweenCursorsBox() const { return betweenCursors_; }
     bool betweenCursors() const { return betweenCursors_->isChecked(); }
 
   private:
+    QLabel* spanText_;
     QTableWidget* table_;
     QLabel* cursorText_;
     QCheckBox* betweenCursors_;

@@ -71,14 +71,18 @@ void QtWindowOps::setMenuEnabled(Menu m, int index, bool enabled) {
 }
 
 void QtWindowOps::setStatusText(const std::string& text) {
-    window_.statusPanel()->setText(latin1(text));
+    window_.statusPanel()->setText(latin1(statusFilter ? statusFilter(text) : text));
 }
 
 void QtWindowOps::messageBox(const std::string& text) {
-    ++messageBoxes_;
-    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), latin1(text),
+    if (!readFailure_) readFailure_ = text;
+    notice(latin1(text));
+}
+
+void QtWindowOps::notice(const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), text,
                     QMessageBox::Ok, &window_);
-    // Error texts quote replies, which may look like markup.
+    // Error texts quote replies, and file names and ports may look like markup too.
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }

@@ -1,6 +1,9 @@
 // The window operations on the real main window.
 #pragma once
 
+#include <functional>
+#include <optional>
+
 #include "model/window_ops.h"
 #include "shell/main_window.h"
 
@@ -27,11 +30,20 @@ class QtWindowOps : public WindowOps {
     LocalDateTime now() override;
     void setWindowSize(std::int32_t widthTwips, std::int32_t heightTwips) override;
 
-    // How many message boxes have been shown: a read that showed one has failed.
-    int messageBoxesShown() const { return messageBoxes_; }
+    // A box of the tool's own (a file that cannot be written, a port that is not there): shown
+    // like the instrument's, but it says nothing of how a read went.
+    void notice(const QString& text);
+
+    // The first exchange failure reported since the read began: a read that showed one has
+    // failed, and its box's text says why.
+    void beginRead() { readFailure_.reset(); }
+    const std::optional<std::string>& readFailure() const { return readFailure_; }
+
+    // Rewrites the texts meant for the status panel while it is set (during a run).
+    std::function<std::string(const std::string&)> statusFilter;
 
   private:
-    int messageBoxes_ = 0;
+    std::optional<std::string> readFailure_;
     MainWindow& window_;
 };
 

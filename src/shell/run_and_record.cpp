@@ -1,22 +1,14 @@
-// Curve > Run, Record… and Hold acquisition while reading: full reads back to back, every
-// completed read written to a folder, and all channels of a read from one acquisition.
-#include <QDateTime>
+// Curve > Run and Record…, and what every read leaves behind: the acquisition that files,
+// copies and measurements work from, and the recording's file and index row.
 #include <QDir>
 #include <QFileDialog>
-#include <QMessageBox>
 
 #include "analysis/exact_decimal.h"
 #include "shell/scope_app.h"
-#include "shell/whole_file.h"
 
 namespace curvalon {
 
 namespace {
-
-// While another command waits for a reply, the next read of a run waits this long to try again.
-constexpr int kRunRetryMs = 10;
-
-const QString kIndexName = QStringLiteral("index.csv");
 
 QString exact(double x) {
     const auto d = decimalOf(x);
@@ -26,142 +18,115 @@ QString exact(double x) {
 }  // namespace
 
 void ScopeApp::toggleRun() {
-    if (running_) {
-        stopRun();  // the read in progress ends as any read does
-        return;
-    }
-    if (!mayStartCommand()) {
+    if (!run_.running() && (state_.startupDone != 1 || link_.busy())) {
         window_.runItems().run->setChecked(false);
+        ops_.setStatusText("Busy: a read is in progress (Esc cancels it)");
         return;
     }
-    running_ = true;
-    runs_ = 0;
-    window_.runItems().run->setChecked(true);
-    runTimer_.start(0);
+    run_.toggle();
 }
 
-void ScopeApp::stopRun() {
-    running_ = false;
-    runTimer_.stop();
-    window_.runItems().run->setChecked(false);
+// One read of a run: the plot holds the last completed read until this one is whole, and the
+// status panel tells how far the run has come.
+bool ScopeApp::runRead() {
+    window_.holdPlot(true);
+    ops_.statusFilter = [this](const std::string& text) { return run_.progressText(text); };
+    bool completed = false;
+    wrapped([&] { completed = fullRead(Command::NewCurve); });
+    ops_.statusFilter = {};
+    return completed;
 }
 
-// One read of a run, started from the event loop so that whatever the operator did meanwhile
-// (zoom, a channel switched, Save) is done first.
-void ScopeApp::runOnce() {
-    if (!running_) return;
-    if (!mayStartCommand()) {
-        runTimer_.start(kRunRetryMs);
+void ScopeApp::showRunStatus() {
+    if (run_.reading()) {
+        window_.statusPanel()->setText(QString::fromStdString(run_.progress()));
         return;
     }
-    const int boxes = ops_.messageBoxesShown();
-    wrapped([this] { run(Command::NewCurve, 0); });
-    ++runs_;
-    // A failed exchange has shown its box: the run ends there.
-    if (ops_.messageBoxesShown() != boxes) stopRun();
-    showRunStatus(true);
-    if (saveAfterRead_) {
-        saveAfterRead_ = false;
-        save();
-    }
-    if (running_) runTimer_.start(0);
-}
-
-// The counts stay in the status panel until the next command; the run's count also once the run
-// has ended, so the operator sees how far it came.
-void ScopeApp::showRunStatus(bool afterRead) {
     QStringList parts;
-    if (running_ || afterRead) parts << QStringLiteral("Run: %1 reads").arg(runs_);
-    if (!recordFolder_.isEmpty()) parts << QStringLiteral("Recorded %1").arg(recorded_);
+    if (run_.running() || run_.reads() > 0)
+        parts << QStringLiteral("Run: %1 reads").arg(run_.reads());
+    if (recorder_.active()) parts << QStringLiteral("Recorded %1").arg(recorder_.recorded());
     if (!parts.isEmpty()) window_.statusPanel()->setText(parts.join(QStringLiteral("   ")));
 }
 
 void ScopeApp::toggleRecord() {
     QAction* item = window_.runItems().record;
-    if (!recordFolder_.isEmpty() || !mayStartCommand()) {
-        stopRecording();
+    if (recorder_.active()) {
+        recorder_.stop();
+        item->setChecked(false);
         return;
     }
+    item->setChecked(false);
     QFileDialog dialog(&window_, QStringLiteral("Record into"),
                        saveFolder_.isEmpty() ? QDir::homePath() : saveFolder_);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        item->setChecked(false);
-        return;
-    }
-    recordFolder_ = dialog.selectedFiles().front();
-    recorded_ = 0;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    recorder_.start(dialog.selectedFiles().front());
     item->setChecked(true);
-    showRunStatus(false);
+    showRunStatus();
 }
 
-void ScopeApp::stopRecording() {
-    recordFolder_.clear();
-    window_.runItems().record->setChecked(false);
-}
-
-// The completed read into a file of its own, named after the moment it completed, and a row of
-// the index; each file a millisecond after the last, so no name is taken twice.
-void ScopeApp::recordRead() {
-    if (recordFolder_.isEmpty()) return;
-    QDateTime at = QDateTime::currentDateTime();
-    if (lastRecorded_.isValid() && at <= lastRecorded_) at = lastRecorded_.addMSecs(1);
-    lastRecorded_ = at;
-    const QString name = QStringLiteral("curvalon-%1.csv").arg(at.toString("yyyyMMdd-HHmmss-zzz"));
-    const QString path = QDir(recordFolder_).filePath(name);
-    QString failure = writeWholeFile(path, table(','));
-    if (failure.isEmpty()) failure = appendIndexRow(name, at);
-    if (!failure.isEmpty()) {
-        const QString shown =
-            QDir::toNativeSeparators(failure.startsWith('\n') ? recordFolder_ : path);
-        stopRecording();
-        QMessageBox box(
-            QMessageBox::NoIcon, QString::fromLatin1(QtWindowOps::kApplicationTitle),
-            QStringLiteral("Recording stopped: cannot write %1:\n%2").arg(shown, failure.trimmed()),
-            QMessageBox::Ok, &window_);
-        box.setTextFormat(Qt::PlainText);  // a folder's name may look like markup
-        box.exec();
-        return;
+// A partial read (one channel, the references) brings only its own sources; the settings it
+// did not read are those of the last full read, and the data file says so.
+void ScopeApp::readDone(const ReadScope& scope) {
+    const bool partial = scope.kind == ReadScope::OneChannel || scope.kind == ReadScope::References;
+    const LocalDateTime now = ops_.now();
+    auto a = std::make_shared<Acquisition>(
+        partial ? *takeSnapshot(state_, timeStamp(now), now)
+                : *takeSnapshot(state_, composer_.stampText(),
+                                composer_.stampText().empty()
+                                    ? std::nullopt
+                                    : std::optional<LocalDateTime>(composer_.stamp())));
+    for (int src = 0; partial && src < kSourceCount; ++src) {
+        const bool brought =
+            scope.kind == ReadScope::OneChannel ? src == scope.channel : src >= kFirstRef;
+        if (!brought) a->valid[static_cast<std::size_t>(src)] = false;
     }
-    ++recorded_;
+    if (partial) a->settingsStampText = composer_.stampText();
+    if (scope.kind != ReadScope::Generated) a->failure = ops_.readFailure().value_or("");
+    // The picture whole, once the read is: a run held the last one while this one was read.
+    if (window_.plotHeld() || redrawAfterRead_) composer_.reDraw();
+    window_.holdPlot(false);
+    redrawAfterRead_ = false;
+    const Snapshot before = std::exchange(snapshot_, std::move(a));
+    if (before) cursors_.keepTimes(*before, *snapshot_);
+    shown_.keep(state_);
+    lastPicture_ = window_.picture();
+    refreshMeasurements();
+    if (scope.kind != ReadScope::Generated) recordRead(scope);
 }
 
-// Appended and flushed at once, so that the index holds every file written, also after a crash.
-// The reason of a failure starts with a line break, to tell it from the data file's.
-QString ScopeApp::appendIndexRow(const QString& name, const QDateTime& at) {
-    QFile index(QDir(recordFolder_).filePath(kIndexName));
-    const bool fresh = !index.exists() || index.size() == 0;
-    if (!index.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
-        return '\n' + index.errorString();
-    QStringList cells;
-    if (fresh) {
-        cells << "sequence"
-              << "file"
-              << "time"
-              << "time per division (s)";
-        for (int ch = 0; ch < kChannelCount; ++ch)
-            cells << QStringLiteral("CH%1 volts per division (V)").arg(ch + 1)
-                  << QStringLiteral("CH%1 frequency (Hz)").arg(ch + 1);
-        cells.back() += '\n';
-    }
-    const QString time = at.toOffsetFromUtc(at.offsetFromUtc()).toString(Qt::ISODateWithMs);
-    QStringList row = {QString::number(recorded_ + 1), name, time, exact(snapshot_->timeDiv)};
+// The read into a file of its own and a row of the index; a failed read into a row that says
+// why. Settings that a partial read did not read are left out of its row.
+void ScopeApp::recordRead(const ReadScope& scope) {
+    if (!recorder_.active()) return;
+    RecordedRead read;
+    read.failure = QString::fromLatin1(snapshot_->failure.c_str());
+    if (read.failure.isEmpty()) read.data = table(',');
+    const bool settingsRead = scope.kind == ReadScope::Full;
+    if (settingsRead) read.timeDiv = exact(snapshot_->timeDiv);
     const std::vector<SourceReadings> measured = readings();
     for (int ch = 0; ch < kChannelCount; ++ch) {
         QString volts, frequency;
         for (const SourceReadings& r : measured) {
-            if (r.source != ch || !r.absent.empty()) continue;
-            volts = exact(snapshot_->voltDiv[static_cast<std::size_t>(ch)]);
+            if (r.source != ch || !r.absent.empty() || !read.failure.isEmpty()) continue;
+            if (settingsRead) volts = exact(snapshot_->voltDiv[static_cast<std::size_t>(ch)]);
             const Reading& f = r[Measure::Frequency];
             if (f.value && r.units.time == "s")
                 frequency = QString::fromStdString(tableNumber(*f.value));
         }
-        row << volts << frequency;
+        read.voltDiv << volts;
+        read.frequency << frequency;
     }
-    const QByteArray text = (cells.join(',') + row.join(',') + '\n').toUtf8();
-    if (index.write(text) != text.size() || !index.flush()) return '\n' + index.errorString();
-    return {};
+    if (const auto span = measuredSpan()) {
+        read.spanFrom = QString::fromStdString(span->first);
+        read.spanTo = QString::fromStdString(span->second);
+    }
+    const QString failure = recorder_.record(read);
+    if (failure.isEmpty()) return;
+    window_.runItems().record->setChecked(false);
+    ops_.notice(QStringLiteral("Recording stopped: cannot write ") + failure);
 }
 
 }  // namespace curvalon

@@ -4,7 +4,6 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
-#include <QMessageBox>
 #include <QMimeData>
 
 #include "analysis/data_table.h"
@@ -33,8 +32,15 @@ QString defaultName(const LocalDateTime& t) {
 
 // The data of the last completed read, the measurements in its header.
 QByteArray ScopeApp::table(char separator) const {
-    return QByteArray::fromStdString(dataTable(*snapshot_, shownSources(state_), separator,
-                                               measurementTable(readings(), separator)));
+    const std::string span = spanNote();
+    return QByteArray::fromStdString(
+        dataTable(*snapshot_, shownSources(state_), separator,
+                  (span.empty() ? "" : span + '\n') + measurementTable(readings(), separator)));
+}
+
+// While a single read draws, the picture of the last completed one; a run holds it on screen.
+QImage ScopeApp::completedPicture() const {
+    return link_.busy() && !window_.plotHeld() ? lastPicture_ : window_.picture();
 }
 
 void ScopeApp::save() {
@@ -69,24 +75,18 @@ void ScopeApp::save() {
 
 // The file appears whole or not at all; a failure leaves whatever was there before.
 bool ScopeApp::writeFile(const QString& path, bool picture) {
-    const QByteArray bytes = picture ? pngBytes(window_.picture()) : table(',');
+    const QByteArray bytes = picture ? pngBytes(completedPicture()) : table(',');
     const QString failure = bytes.isEmpty() ? QStringLiteral("The picture could not be encoded")
                                             : writeWholeFile(path, bytes);
     if (failure.isEmpty()) return true;
-    QMessageBox box(
-        QMessageBox::NoIcon, QString::fromLatin1(QtWindowOps::kApplicationTitle),
-        QStringLiteral("Cannot save %1:\n%2").arg(QDir::toNativeSeparators(path), failure),
-        QMessageBox::Ok, &window_);
-    box.setTextFormat(Qt::PlainText);  // a file name may look like markup
-    box.exec();
+    ops_.notice(QStringLiteral("Cannot save %1:\n%2").arg(QDir::toNativeSeparators(path), failure));
     return false;
 }
 
 void ScopeApp::copy(bool picture, bool data) {
-    // During a run's read the last completed read is copied.
-    if (!mayStartCommand() && !running_) return;
+    if (!snapshot_) return;
     auto* mime = new QMimeData;
-    if (picture) mime->setImageData(mayStartCommand() ? window_.picture() : lastPicture_);
+    if (picture) mime->setImageData(completedPicture());
     // Tab-separated: what spreadsheets paste as columns.
     if (data) mime->setText(QString::fromLatin1(table('\t')));
     QApplication::clipboard()->setMimeData(mime);

@@ -15,7 +15,7 @@ ScopeApp::ScopeApp(MainWindow& window, SerialDevice& device, LinkClock& clock,
                    std::function<void(int)> exitProgram, std::string port, const PortList* ports)
     : window_(window),
       exitProgram_(std::move(exitProgram)),
-      port_(std::move(port)),
+      startPort_(std::move(port)),
       ops_(window),
       link_(state_, ops_, device, clock),
       channels_(state_, ops_),
@@ -24,11 +24,38 @@ ScopeApp::ScopeApp(MainWindow& window, SerialDevice& device, LinkClock& clock,
       curves_(state_, ops_, link_),
       composer_(state_, ops_, window.surface(), window.markerStrip(), queries_, curves_),
       init_(state_, ops_, link_, queries_, channels_, [this] { composer_.reDraw(); }),
+      hold_(state_, ops_, link_),
       systemPorts_(ports ? nullptr : std::make_unique<QtPortList>()),
       ports_(ports ? *ports : *systemPorts_),
-      watch_(clock, ports_, [this](const std::string& location) { return portBack(location); }),
-      hold_(state_, ops_, link_) {
-    // The timer is the context: connections end with this object, before the window goes.
+      port_(window_, ops_, link_, clock, ports_,
+            {.instrumentCommand = [this](auto command) { instrumentCommand(std::move(command)); },
+             .idle = [this] { return !link_.busy(); },
+             .wake =
+                 [this] {
+                     initInstrument();
+                     // A RUN that a lost port kept from the instrument goes now.
+                     if (state_.scopePresent == 1) hold_.settle();
+                     return state_.scopePresent == 1;
+                 }}),
+      cursors_(state_, window_, [this](bool moved) { refreshMeasurements(moved); }),
+      run_({.idle = [this] { return state_.startupDone == 1 && !link_.busy(); },
+            .read = [this] { return runRead(); },
+            .showChecked = [this](bool on) { window_.runItems().run->setChecked(on); },
+            .showProgress = [this] { showRunStatus(); }}) {
+    connectWindow();
+    timer1_.setInterval(kStartUpTickMs);
+    QObject::connect(&timer1_, &QTimer::timeout, &timer1_, [this] {
+        timer1_.stop();
+        if (state_.startupDone == 0) {
+            startUp();
+            state_.startupDone = 1;
+        }
+        timer1_.start();
+    });
+}
+
+// The timer is the context: connections end with this object, before the window goes.
+void ScopeApp::connectWindow() {
     QObject::connect(&window_, &MainWindow::charKey, &timer1_, [this](int c) { keyPress(c); });
     QObject::connect(&window_, &MainWindow::otherKey, &timer1_, [this](int k) { otherKey(k); });
     QObject::connect(&window_, &MainWindow::buttonClicked, &timer1_,
@@ -38,22 +65,18 @@ ScopeApp::ScopeApp(MainWindow& window, SerialDevice& device, LinkClock& clock,
     QObject::connect(&window_, &MainWindow::closeRequested, &timer1_, [this] { quitProgram(); });
     QObject::connect(&window_, &MainWindow::copyRequested, &timer1_,
                      [this](bool picture, bool data) { copy(picture, data); });
-    QObject::connect(window_.portMenu(), &QMenu::aboutToShow, &timer1_, [this] { fillPortMenu(); });
+    QObject::connect(window_.portMenu(), &QMenu::aboutToShow, &timer1_,
+                     [this] { port_.fillMenu(); });
     const MainWindow::MeasureItems& measure = window_.measureItems();
     QObject::connect(measure.measurements, &QAction::triggered, &timer1_,
                      [this] { showMeasurements(); });
     QObject::connect(measure.copy, &QAction::triggered, &timer1_, [this] { copyMeasurements(); });
-    QObject::connect(measure.cursors, &QAction::triggered, &timer1_, [this] { toggleCursors(); });
+    QObject::connect(measure.cursors, &QAction::triggered, &timer1_, [this] { cursors_.toggle(); });
     const MainWindow::RunItems& runItems = window_.runItems();
     QObject::connect(runItems.run, &QAction::triggered, &timer1_, [this] { toggleRun(); });
     QObject::connect(runItems.record, &QAction::triggered, &timer1_, [this] { toggleRecord(); });
-    runTimer_.setSingleShot(true);
-    QObject::connect(&runTimer_, &QTimer::timeout, &timer1_, [this] { runOnce(); });
     QObject::connect(&window_, &MainWindow::plotMouse, &timer1_,
-                     [this](QEvent::Type type, QPoint at) { plotMouse(type, at); });
-    link_.setOnPortLost([this] { portLost(); });
-    timer1_.setInterval(kStartUpTickMs);
-    QObject::connect(&timer1_, &QTimer::timeout, &timer1_, [this] { timer1Tick(); });
+                     [this](QEvent::Type type, QPoint at) { cursors_.mouse(type, at); });
 }
 
 void ScopeApp::load() {
@@ -62,48 +85,24 @@ void ScopeApp::load() {
     timer1_.start();
 }
 
-void ScopeApp::timer1Tick() {
-    timer1_.stop();
-    if (state_.startupDone == 0) {
-        startUp();
-        state_.startupDone = 1;
-    }
-    timer1_.start();
-}
-
 void ScopeApp::startUp() {
     initTables(state_, window_.backColor());
     channels_.initChannelButtons();
     drawGraticule(state_, window_.surface());
-    openChosenPort(port_);
-    clearEcho();
+    port_.open(startPort_);
+    ops_.setText(Field::dispTxD_str, 0, "");
+    ops_.setText(Field::dispRxD_str, 0, "");
     initInstrument();
 }
 
 void ScopeApp::initInstrument() {
     init_.initInstrument();
-    readDone(false);
-}
-
-void ScopeApp::readDone(bool curvesRead) {
-    const Snapshot before = snapshot_;
-    snapshot_ = takeSnapshot(state_, composer_.stampText(),
-                             composer_.stampText().empty()
-                                 ? std::nullopt
-                                 : std::optional<LocalDateTime>(composer_.stamp()));
-    if (before) keepCursorTimes(*before, *snapshot_);
-    refreshMeasurements();
-    if (curvesRead) recordRead();
-    // What copying shows while the next read of a run redraws the plot.
-    if (running_) lastPicture_ = window_.picture();
-}
-
-void ScopeApp::clearEcho() {
-    ops_.setText(Field::dispTxD_str, 0, "");
-    ops_.setText(Field::dispRxD_str, 0, "");
+    readDone({ReadScope::Generated});
 }
 
 void ScopeApp::quitProgram() {
+    // An instrument stopped for a held read is set running again before the port closes.
+    hold_.release();
     link_.closePort();
     if (help_) help_->close();
     if (measurements_) measurements_->close();

@@ -1,17 +1,16 @@
 // The application core: the main window's state and every subsystem working on it, the
-// start-up sequence, quitting, and the commands from keys, menus and buttons.
+// start-up sequence, quitting, and the commands from keys, menus and buttons. Run, Record and
+// the cursors are classes of their own; this core wires them to the commands.
 #pragma once
 
-#include <QDateTime>
 #include <QPointer>
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "analysis/acquisition.h"
-#include "analysis/cursors.h"
-#include "link/port_watch.h"
 #include "link/serial_link.h"
 #include "model/channel_selection.h"
 #include "model/reference_selection.h"
@@ -21,10 +20,15 @@
 #include "protocol/curve_transfer.h"
 #include "protocol/instrument_init.h"
 #include "protocol/settings_queries.h"
+#include "shell/cursor_tool.h"
 #include "shell/help_window.h"
 #include "shell/main_window.h"
 #include "shell/measurement_window.h"
+#include "shell/port_control.h"
 #include "shell/qt_window_ops.h"
+#include "shell/recorder.h"
+#include "shell/run_control.h"
+#include "shell/shown_read.h"
 
 namespace curvalon {
 
@@ -40,7 +44,6 @@ class ScopeApp {
     // The window's load handler: arms the start-up timer. It ticks every 100 ms for the whole
     // run; only its first tick starts the tool.
     void load();
-    void startUp();
     void quitProgram();
 
     // Commands.
@@ -48,33 +51,25 @@ class ScopeApp {
     void otherKey(int qtKey);
     void buttonClicked(Button b, int index);
     void menuChosen(Menu m, int index);
-    void showHelp();
-    // File > Save: the data or the picture into a file the operator chooses.
+    // File > Save: the data or the picture of the last completed read into a file.
     void save();
-    // The picture, the data or both onto the clipboard, in one entry.
+    // The picture, the data or both of the last completed read onto the clipboard, in one entry.
     void copy(bool picture, bool data);
-    // File > Port: what Initial TDS2024 does, on the chosen port.
-    void choosePort(const std::string& location);
     // Measure > Measurements and Copy measurements.
     void showMeasurements();
     void copyMeasurements();
-    // Measure > Cursors, and the operator's hand on them: a press on the plot takes the nearest
-    // cursor, moving drags it; the arrow keys move the one taken last.
-    void toggleCursors();
-    void plotMouse(QEvent::Type type, QPoint at);
-    bool moveCursorByKey(int key);
-    const CursorSet& cursors() const { return cursors_; }
-    // Curve > Run: full reads back to back until chosen again, Esc or a failed exchange.
-    // Curve > Record…: every completed read into a folder. Hold: see AcquisitionHold.
+    // Curve > Run, and Record…: asks for a folder and records into it, or stops recording.
     void toggleRun();
     void toggleRecord();
-    bool running() const { return running_; }
-    MeasurementWindow* measurementWindow() const { return measurements_; }
-    bool watchingForPort() const { return watch_.watching(); }
 
     ScopeState& state() { return state_; }
     SerialLink& link() { return link_; }
+    const RunControl& run() const { return run_; }
+    const Recorder& recorder() const { return recorder_; }
+    CursorTool& cursors() { return cursors_; }
     HelpWindow* helpWindow() const { return help_; }
+    MeasurementWindow* measurementWindow() const { return measurements_; }
+    PortControl& port() { return port_; }
     const QTimer& timer1() const { return timer1_; }
 
     // What a key, a button or a menu item asks for; buttons and menu items that do the same
@@ -92,42 +87,39 @@ class ScopeApp {
     };
 
   private:
-    void timer1Tick();
-    bool writeFile(const QString& path, bool picture);
-    QByteArray table(char separator) const;
+    void connectWindow();
+    void startUp();
+    void initInstrument();
+    void runKey(int key);
+    void showHelp();
+    // The run's reads and the recording's files, or the progress of a run's read.
+    void showRunStatus();
     void run(Command c, std::int32_t index);
-    void clearEcho();
-    bool mayStartCommand() const;
+    // Runs a command that talks to the instrument now, after the read of a run in progress, or
+    // says in the status panel why it cannot run.
+    void instrumentCommand(std::function<void()> command);
     // "Stat:" before the action and "" after it.
     void wrapped(const std::function<void()>& action);
-    void runKey(int key);
+    bool fullRead(Command c);
+    bool runRead();
     void zoomTo(std::int32_t hIdx, std::int32_t vIdx);
-    void fillPortMenu();
-    void askForOtherPort();
-    void openChosenPort(const std::string& location);
-    void portLost();
-    bool portBack(const std::string& location);
+    // The picture as it should show now: redrawn at once, the last completed read during a run.
+    void redrawShown();
     // Keeps what a read left as the acquisition that files and measurements work from.
-    void readDone(bool curvesRead = true);
-    // The measurements of the sources shown now, from the last completed read.
+    void readDone(const ReadScope& scope);
+    void recordRead(const ReadScope& scope);
+    bool measuringSpan() const;
     std::vector<SourceReadings> readings() const;
-    void refreshMeasurements(bool cursorsOnly = false);
-    int cursorPixel(int cursor) const;
-    void showCursors();
-    void placeCursor(int cursor, double pixel);
-    void keepCursorTimes(const Acquisition& before, const Acquisition& after);
-    void fullRead(Command c);
-    void stopRun();
-    void runOnce();
-    void showRunStatus(bool afterRead = false);
-    void stopRecording();
-    void recordRead();
-    QString appendIndexRow(const QString& name, const QDateTime& at);
-    void initInstrument();
+    std::optional<std::pair<std::string, std::string>> measuredSpan() const;
+    std::string spanNote() const;
+    QByteArray table(char separator) const;
+    bool writeFile(const QString& path, bool picture);
+    void refreshMeasurements(bool cursorsMoved = false);
+    QImage completedPicture() const;
 
     MainWindow& window_;
     std::function<void(int)> exitProgram_;
-    std::string port_;
+    std::string startPort_;  // the port the start-up opens
     ScopeState state_;
     QtWindowOps ops_;
     SerialLink link_;
@@ -137,27 +129,21 @@ class ScopeApp {
     CurveTransfer curves_;
     Composer composer_;
     InstrumentInit init_;
+    AcquisitionHold hold_;
     QTimer timer1_;
     QPointer<HelpWindow> help_;
     QPointer<MeasurementWindow> measurements_;
-    QString saveFolder_;  // the folder of the last save, for this run only
+    QString saveFolder_;  // the folder of the last save or recording, for this run only
     std::unique_ptr<PortList> systemPorts_;
     const PortList& ports_;
-    std::string portSerial_;  // the serial number of the port in use, where it has one
-    PortWatch watch_;
-    Snapshot snapshot_;  // the last completed read
-    CursorSet cursors_;
-    bool cursorsShown_ = false;
-    int selectedCursor_ = -1;  // A, B, level 1, level 2; -1 for none
-    AcquisitionHold hold_;
-    bool running_ = false;
-    int runs_ = 0;
-    QTimer runTimer_;
-    bool saveAfterRead_ = false;  // Save asked for while a read of a run waited
-    QImage lastPicture_;          // the picture of a run's last completed read
-    QString recordFolder_;        // empty while not recording
-    int recorded_ = 0;
-    QDateTime lastRecorded_;
+    PortControl port_;
+    Snapshot snapshot_;   // the last completed read
+    ShownRead shown_;     // what the plot showed of it, redrawn while a run reads the next
+    QImage lastPicture_;  // the window's picture of it, for copies while the next is read
+    bool redrawAfterRead_ = false;
+    CursorTool cursors_;
+    RunControl run_;
+    Recorder recorder_;
 };
 
 }  // namespace curvalon

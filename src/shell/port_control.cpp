@@ -1,11 +1,8 @@
-// Choosing the serial port in the window, and taking a lost port back by itself once it returns.
-// The first port stays the start-up default; a choice holds for this run only.
+#include "shell/port_control.h"
+
 #include <QApplication>
 #include <QFileInfo>
 #include <QInputDialog>
-#include <QMessageBox>
-
-#include "shell/scope_app.h"
 
 namespace curvalon {
 
@@ -20,7 +17,21 @@ bool samePort(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-void ScopeApp::fillPortMenu() {
+PortControl::PortControl(MainWindow& window, QtWindowOps& ops, SerialLink& link, LinkClock& clock,
+                         const PortList& ports, Hooks hooks)
+    : window_(window),
+      ops_(ops),
+      link_(link),
+      ports_(ports),
+      hooks_(std::move(hooks)),
+      watch_(clock, ports, [this](const std::string& location) { return back(location); }) {
+    watch_.setOnStranger([this] {
+        ops_.setStatusText(link_.statusPrefix() + "another device, waiting for the adapter");
+    });
+    link_.setOnPortLost([this] { lost(); });
+}
+
+void PortControl::fillMenu() {
     QMenu* menu = window_.portMenu();
     menu->clear();
     for (const PortInfo& port : ports_.ports()) {
@@ -28,16 +39,17 @@ void ScopeApp::fillPortMenu() {
         item->setCheckable(true);
         item->setChecked(link_.portOpen() && samePort(port.location, link_.portName()));
         const std::string location = port.location;
-        QObject::connect(item, &QAction::triggered, menu,
-                         [this, location] { choosePort(location); });
+        QObject::connect(item, &QAction::triggered, menu, [this, location] {
+            hooks_.instrumentCommand([this, location] { choose(location); });
+        });
     }
     menu->addSeparator();
     QAction* other = menu->addAction(QStringLiteral("Other port\u2026"));
-    QObject::connect(other, &QAction::triggered, menu, [this] { askForOtherPort(); });
+    QObject::connect(other, &QAction::triggered, menu,
+                     [this] { hooks_.instrumentCommand([this] { askForOther(); }); });
 }
 
-void ScopeApp::askForOtherPort() {
-    if (!mayStartCommand()) return;
+void PortControl::askForOther() {
     bool ok = false;
     const QString given = QInputDialog::getText(
         &window_, QStringLiteral("Other port"),
@@ -46,51 +58,42 @@ void ScopeApp::askForOtherPort() {
     if (!ok) return;
     const std::string location = ports_.locate(given.toStdString());
     if (location.empty()) {
-        QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(QtWindowOps::kApplicationTitle),
-                        QStringLiteral("%1: no such port. Nothing was changed.").arg(given),
-                        QMessageBox::Ok, &window_);
-        box.setTextFormat(Qt::PlainText);
-        box.exec();
+        ops_.notice(QStringLiteral("%1: no such port. Nothing was changed.").arg(given));
         return;
     }
-    choosePort(location);
+    choose(location);
 }
 
-void ScopeApp::choosePort(const std::string& location) {
-    if (!mayStartCommand()) return;
+void PortControl::choose(const std::string& location) {
     watch_.stop();
     // The panel keeps the initialisation's last text, as with Initial TDS2024.
     ops_.setStatusText("Stat:");
     link_.closePort();
-    openChosenPort(location);
-    initInstrument();
+    open(location);
+    hooks_.wake();
 }
 
-// Opens the port and notes its serial number, by which it is known again if it comes back under
-// another name.
-void ScopeApp::openChosenPort(const std::string& location) {
-    portSerial_.clear();
+void PortControl::open(const std::string& location) {
+    serial_.clear();
     for (const PortInfo& port : ports_.ports())
-        if (samePort(port.location, location)) portSerial_ = port.serialNumber;
+        if (samePort(port.location, location)) serial_ = port.serialNumber;
     link_.openPort(location);
 }
 
-void ScopeApp::portLost() {
-    watch_.watch(link_.portName(), portSerial_);
+void PortControl::lost() {
+    watch_.watch(link_.portName(), serial_);
 }
 
 // Taken only when no command runs and no box waits for the operator, so the wake-up never
 // starts inside another exchange.
-bool ScopeApp::portBack(const std::string& location) {
-    if (!mayStartCommand() || QApplication::activeModalWidget()) return false;
+bool PortControl::back(const std::string& location) {
+    if (!hooks_.idle() || QApplication::activeModalWidget()) return false;
     if (link_.portOpen()) return true;  // opened again meanwhile, by the operator
     link_.openPort(location);
     if (!link_.portOpen()) return false;
-    initInstrument();
     // After the wake-up's own texts, so that it is the one the operator reads; a silent
     // instrument leaves the demo-mode text instead.
-    if (state_.scopePresent == 1)
-        ops_.setStatusText(link_.statusPrefix() + "Port back, TDS2024 ready");
+    if (hooks_.wake()) ops_.setStatusText(link_.statusPrefix() + "Port back, TDS2024 ready");
     return true;
 }
 
