@@ -256,6 +256,9 @@ class ShellTest : public QObject {
         QCOMPARE(r.window.size(), r.window.screenArea.size());
         for (QScrollBar* bar : wide.window.findChildren<QScrollBar*>())
             QCOMPARE(bar->maximum() > 0, bar->orientation() == Qt::Vertical);
+        // Both reads' stamps made alike: the clock's second may change between them.
+        for (Rig* rig : {&large, &r})
+            rig->window.field(Field::dispTxD_str, 0)->setText("2026.01.02  03:04.05");
         QCOMPARE(r.window.picture(), large.window.picture());
         for (QScrollBar* bar : r.window.findChildren<QScrollBar*>())
             bar->setValue(bar->maximum());
@@ -279,13 +282,21 @@ class ShellTest : public QObject {
             QCOMPARE(r.app.state().chEnable[ch], ch == channelOff.toInt() ? 0 : 1);
     }
 
-    // While a reply is awaited only the quit key acts: it cancels the wait, and once idle it
-    // ends the tool, as Exit and closing the window do.
+    // While a reply is awaited, what changes only the picture acts at once, and a command that
+    // would talk to the instrument says why it does not run; the quit key cancels the wait, and
+    // once idle it ends the tool, as Exit and closing the window do.
     void waitsAndQuitting() {
         Rig r;
-        r.clock.at(10, [&] { r.play("1[New Curve][CH2(&2)]<Esc>"); });
+        std::string refusal;
+        r.clock.at(10, [&] {
+            r.play("1[CH2(&2)]2[New Curve]");  // CH1 off; CH2 off and on again; a read
+            refusal = r.status();
+            r.play("<Esc>");
+        });
         r.play(" ");
-        QCOMPARE(r.app.state().chEnable, (std::array<std::int32_t, 8>{1, 1, 1, 1, 0, 0, 0, 0}));
+        QCOMPARE(r.app.state().chEnable, (std::array<std::int32_t, 8>{0, 1, 1, 1, 0, 0, 0, 0}));
+        QCOMPARE(refusal, std::string("Busy: a read is in progress (Esc cancels it)"));
+        QCOMPARE(r.device.lines, Lines{"SEL?"});  // the read cancelled, no other begun
         QVERIFY(r.exits.empty());
         QCOMPARE(r.boxes.front(), std::string("Curvalon: Error[9] Packet receive Error(SEL)"));
         r.play("<Esc>[Exit(&X)]");
@@ -520,8 +531,9 @@ class ShellTest : public QObject {
         QCOMPARE(QString::fromLatin1(file.readAll()), copied);
     }
 
-    // Curve > Record…: each completed read into a file of its own and a row of index.csv; a write
-    // that fails stops it with one box and leaves the files written as they were.
+    // Curve > Record…: each read into a row of index.csv, a completed one also into a file of its
+    // own that holds only what that read brought: a failed read leaves a row that says why and no
+    // file; a write that fails stops it with one box and leaves the files written as they were.
     void recordReads() {
         Rig r;
         QTemporaryDir dir;
@@ -529,34 +541,52 @@ class ShellTest : public QObject {
         for (int k = 0; k < SimulatedInstrument::kSamples; ++k)  // CH2 at twice CH1's frequency
             r.instrument.waveforms[1][k] = std::int8_t(2 * k % 256 - 128);
         r.play("[Record\u2026] 5 ");
-        // A fourth read whose CH2 curve does not come: CH2 has no values in its row.
+        // A fourth read whose CH2 curve does not come: a row with its box's text, no file.
         const auto answer = r.device.responder;
         r.device.responder = [&](FakeSerialDevice& d, const std::string& line) {
             if (line != "CURV?" || r.instrument.dataSource != "CH2") answer(d, line);
         };
         r.play(" ");
         r.device.responder = answer;
-        QCOMPARE(r.status(), std::string("Recorded 4"));
+        QCOMPARE(r.status(), std::string("Recorded 3"));
         const QStringList files =
             QDir(dir.path()).entryList({"curvalon-*.csv"}, QDir::Files, QDir::Name);
+        QCOMPARE(files.size(), 3);
         QFile index(dir.filePath("index.csv"));
         QVERIFY(index.open(QIODevice::ReadOnly));
         const QStringList rows = QString::fromUtf8(index.readAll()).split('\n');
         QCOMPARE(rows.size(), 6);  // a header, four rows, and the end of the last line
-        QCOMPARE(rows[4].split(',').mid(4, 4), QStringList({"0.5", "1953.12", "", ""}));
-        QVERIFY(
-            rows[0].startsWith("sequence,file,time,time per division (s),CH1 volts per division "
-                               "(V),CH1 frequency (Hz),"));
+        QCOMPARE(rows[0], QString("sequence,file,time,time per division (s),"
+                                  "CH1 volts per division (V),CH1 frequency (Hz),"
+                                  "CH2 volts per division (V),CH2 frequency (Hz),"
+                                  "CH3 volts per division (V),CH3 frequency (Hz),"
+                                  "CH4 volts per division (V),CH4 frequency (Hz),"
+                                  "span from (s),span to (s),status"));
         const QRegularExpression name("^curvalon-\\d{8}-\\d{6}-\\d{3}\\.csv$");
+        const QStringList full = {"0.0005", "0.5", "1953.12", "0.5", "3906.25"};
+        // The key 5 read: CH1 alone, and no settings, which it did not read.
+        const QStringList one = {"", "", "1953.12", "", ""};
         for (int i = 0; i < 3; ++i) {
             const QStringList cells = rows[i + 1].split(',');
             QCOMPARE(cells.mid(0, 2), QStringList({QString::number(i + 1), files.value(i)}));
             QVERIFY(name.match(cells[1]).hasMatch());
-            QCOMPARE(cells.mid(3, 5), QStringList({"0.0005", "0.5", "1953.12", "0.5", "3906.25"}));
+            QCOMPARE(cells.mid(3, 5), i == 1 ? one : full);
+            QCOMPARE(cells.mid(12), QStringList({"", "", ""}));
             QCOMPARE(
                 QDateTime::fromString(cells[2], Qt::ISODateWithMs).toString("yyyyMMdd-HHmmss-zzz"),
                 cells[1].mid(9, 19));
         }
+        const QStringList failed = rows[4].split(',');
+        QCOMPARE(failed.size(), 15);
+        QCOMPARE(failed[0], QString("4"));
+        QVERIFY(failed[2].startsWith(QDate::currentDate().toString(Qt::ISODate)));
+        QCOMPARE(failed.mid(1, 1) + failed.mid(3, 11), QStringList(12, QString()));
+        QCOMPARE(failed[14], QString("Error[1] Packet receive Error(CURV)"));
+        QFile one5(dir.filePath(files[1]));
+        QVERIFY(one5.open(QIODevice::ReadOnly));
+        const QString text = QString::fromLatin1(one5.readAll());
+        QVERIFY(text.contains("\n# this read read no settings: they are those read at 20"));
+        QVERIFY(text.contains("\nsample,time (s),CH1 (V)\n"));
         {
             const auto fullDisk = fileSizeLimit(100);
             r.play(" ");
@@ -699,7 +729,8 @@ class ShellTest : public QObject {
         QCOMPARE(offered.value(3), failed ? QDir::homePath() : dir.path());
     }
 
-    // The plot's context menu copies one of the two; nothing is copied or saved during a wait.
+    // Copying and Save act at once, also while a reply is awaited, on the last completed read;
+    // the plot's context menu copies one of the two.
     void copyOneOrNone() {
         Rig r;
         r.window.show();
@@ -708,15 +739,25 @@ class ShellTest : public QObject {
             const QMimeData* m = QApplication::clipboard()->mimeData();
             return m && (image ? m->hasImage() : m->hasText());
         };
-        QApplication::clipboard()->clear();
-        r.clock.at(10, [&] {
-            QTest::keyClick(&r.window, Qt::Key_C, Qt::ControlModifier);
-            r.play("[Save(&S)]");  // a dialog would block the test here
-        });
-        r.play("9");
-        QVERIFY(!has(false));
+        r.play(" ");
         QTest::keyClick(&r.window, Qt::Key_C, Qt::ControlModifier);
         QVERIFY(has(false) && has(true));
+        const QString completed = QApplication::clipboard()->text();
+        const QImage picture = QApplication::clipboard()->image();
+        r.instrument.freshAcquisitions = true;
+        QApplication::clipboard()->clear();
+        int dialogs = 0;
+        r.chooseFile = [&](QFileDialog& dialog) { ++dialogs, dialog.reject(); };
+        r.clock.at(400, [&] {  // while CH3 is read; CH4's curve has been drawn
+            QTest::keyClick(&r.window, Qt::Key_C, Qt::ControlModifier);
+            QCOMPARE(QApplication::clipboard()->text(), completed);
+            QCOMPARE(QApplication::clipboard()->image(), picture);
+            r.play("[Save(&S)]");
+        });
+        r.play(" ");
+        QCOMPARE(dialogs, 1);
+        QVERIFY(has(false) && QApplication::clipboard()->text() == completed);
+        r.chooseFile = {};
         // The plot's right-click menu.
         QApplication::clipboard()->clear();
         r.rightClickPlot("Copy data");

@@ -104,7 +104,8 @@ void ScopeApp::recordRead(const ReadScope& scope) {
     RecordedRead read;
     read.failure = QString::fromLatin1(snapshot_->failure.c_str());
     if (read.failure.isEmpty()) read.data = table(',');
-    const bool settingsRead = scope.kind == ReadScope::Full;
+    // A failed read's values are not written as read: its status says why.
+    const bool settingsRead = scope.kind == ReadScope::Full && read.failure.isEmpty();
     if (settingsRead) read.timeDiv = exact(snapshot_->timeDiv);
     const std::vector<SourceReadings> measured = readings();
     for (int ch = 0; ch < kChannelCount; ++ch) {
