@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "link/serial_link.h"
+#include "protocol/acquisition_hold.h"
 #include "protocol/curve_transfer.h"
 #include "protocol/instrument_init.h"
 #include "protocol/reply_scan.h"
@@ -95,6 +96,35 @@ class ProtocolTest : public QObject {
     Q_OBJECT
 
   private slots:
+    // The acquisition state's reply in every form the instrument family sends: a number, a word,
+    // with or without its header, long or short, padded; anything else is not known.
+    void acquisitionState() {
+        const std::pair<const char*, std::optional<bool>> replies[] = {
+            {"1\r", true},
+            {"0\r", false},
+            {":ACQUIRE:STATE 1\r", true},
+            {":ACQUIRE:STATE 0\r", false},
+            {":ACQ:STATE ON\r", true},
+            {"ACQUIRE:STATE OFF\n", false},
+            {"RUN\r", true},
+            {"STOP\r", false},
+            {":ACQUIRE:STATE RUN \r\n", true},
+            {":ACQ:STATE STOP\r", false},
+            {"ON", true},
+            {"", std::nullopt},
+            {"\r", std::nullopt},
+            {"2\r", std::nullopt},
+            {":ACQUIRE:STATE\r", std::nullopt},
+            {":ACQUIRE:STATE RUNNING\r", std::nullopt},
+            {"on\r", std::nullopt},
+            {"10\r", std::nullopt},
+            {":ACQUIRE:STATE 1;STOPAFTER\r", std::nullopt},
+        };
+        for (const auto& [reply, running] : replies) {
+            QVERIFY2(acquisitionRunning(reply) == running, reply);
+        }
+    }
+
     void scan_data() { addCaseRows("reply-scan", {"text", "keyword", "expected"}); }
     void scan() {
         auto [text, keyword, expected] = caseFields("text", "keyword", "expected");

@@ -247,6 +247,19 @@ class ShellTest : public QObject {
         r.clock.advance(1000);
         QVERIFY(r.device.isOpen());
         QCOMPARE(r.device.openedPort, std::string("/dev/ttyUSB1 19200,N,8,1"));
+        // Another device where the adapter was is left alone, and said so once, until the
+        // adapter itself is back there.
+        r.ports.listed[1] = {"ttyUSB1", "/dev/ttyUSB1", "CP2102", "Silicon Labs", "0001"};
+        r.device.vanish();
+        r.clock.advance(1000);
+        QVERIFY(!r.device.isOpen());
+        QCOMPARE(r.status(), std::string("ttyUSB1: another device, waiting for the adapter"));
+        r.app.link().armStatusClear(0), r.clock.advance(3000);
+        QVERIFY(!r.device.isOpen() && r.status().empty() && r.app.port().watching());
+        r.ports.listed[1] = adapter, r.ports.listed[1].location = "/dev/ttyUSB1";
+        r.ports.listed[1].name = "ttyUSB1";
+        r.clock.advance(1000);
+        QVERIFY(r.device.isOpen() && !r.app.port().watching());
         r.ports.listed.push_back(
             {.name = "ttyUSB2", .location = "/dev/ttyUSB2", .accessible = false});
         r.typed = "/dev/nothing";
@@ -293,6 +306,52 @@ class ShellTest : public QObject {
     // Cursors: drawn over the plot and into the picture only while shown, taken and dragged with
     // the mouse, moved by a sample or a division with the arrow keys, kept at their time by a
     // read with another time base; the measurements may keep to the span between them.
+    // Measuring between the time cursors is said wherever the values go: above the table, in
+    // Copy measurements, in the data's header and in the recording's index; once unticked,
+    // nowhere.
+    void spanIsSaid() {
+        Rig r;
+        QTemporaryDir dir;
+        r.chooseFile = [&](QFileDialog& dialog) { dialog.setDirectory(dir.path()); };
+        r.play("<Space>[Measurements(&M)][Cursors(&C)][Record\u2026]");
+        MeasurementWindow* m = r.app.measurementWindow();
+        QVERIFY(!m->spanText()->isVisible());
+        m->betweenCursorsBox()->setChecked(true);
+        const QString said = "measured between the time cursors only: from -0.00125 s to 0.00125 s";
+        QVERIFY(m->spanText()->isVisible());
+        QCOMPARE(m->spanText()->text(), said);
+        r.play("[Copy measurements(&O)]");
+        QVERIFY(QApplication::clipboard()->text().startsWith("# " + said + "\nmeasurement\t"));
+        r.play("[Copy data]");
+        QVERIFY(QApplication::clipboard()->text().contains("\n# " + said + "\n# measurement\t"));
+        r.play(" ");
+        m->betweenCursorsBox()->setChecked(false);
+        QVERIFY(!m->spanText()->isVisible());
+        r.play(" [Copy measurements(&O)]");
+        QVERIFY(QApplication::clipboard()->text().startsWith("measurement\t"));
+        r.play("[Copy data]");
+        QVERIFY(!QApplication::clipboard()->text().contains("between the time cursors"));
+        QFile index(dir.filePath("index.csv"));
+        QVERIFY(index.open(QIODevice::ReadOnly));
+        const QStringList rows = QString::fromUtf8(index.readAll()).split('\n');
+        QCOMPARE(rows[1].split(',').mid(12, 2), QStringList({"-0.00125", "0.00125"}));
+        QCOMPARE(rows[2].split(',').mid(12, 2), QStringList({"", ""}));
+    }
+
+    // A channel switched on after a read that left it out did not come from that read: it is not
+    // measured, copied or saved as if it had.
+    void onlyWhatTheReadBrought() {
+        Rig r;
+        r.play(" 101[Measurements(&M)][Copy data]");  // CH1 off for the read without SEL?
+        QVERIFY(QApplication::clipboard()->text().contains("\n# CH1 left out"));
+        QTableWidget* t = r.app.measurementWindow()->table();
+        QCOMPARE(t->horizontalHeaderItem(0)->text(), QString("CH1"));
+        QVERIFY(t->item(0, 0)->text().startsWith("\u2014 "));
+        QVERIFY(!t->item(0, 1)->text().startsWith("\u2014"));
+        r.play(" [Copy data]");
+        QVERIFY(!QApplication::clipboard()->text().contains("left out"));
+    }
+
     void cursors() {
         Rig r;
         r.play("<Space>");
