@@ -151,6 +151,54 @@ class PtyTest : public QObject {
         QVERIFY(QTest::qWaitFor([&] { return app.port().watching(); }, 1000));
     }
 
+    // On the real clock and port, a key and a menu item given while a run's read waits for a
+    // reply act at once; Run chosen again there ends the run once that read is whole.
+    void commandsInsideARunsWait() {
+        PtyInstrument far;
+        SimulatedInstrument instrument;
+        for (int ch = 1; ch < 4; ++ch)
+            instrument.channels[static_cast<std::size_t>(ch)].displayed = false;  // short reads
+        far.answerBreaks(instrument.onBreak());
+        far.onLine = [&](const std::string& line) { far.answerLater(instrument.answer(line)); };
+        MainWindow window;
+        QtSerialDevice device;
+        QtLinkClock clock;
+        ScopeApp app(
+            window, device, clock, [](int) {}, far.slavePath);
+        app.load();
+        QVERIFY(QTest::qWaitFor(
+            [&] { return far.received.ends_with("SEL?\r") && !app.link().busy(); }, 2000));
+        const auto item = [&window](const QString& caption) {
+            for (QAction* a : window.findChildren<QAction*>())
+                if (a->text() == caption) return a;
+            return static_cast<QAction*>(nullptr);
+        };
+        bool inWait = false;
+        int zoomH = -1, zoomV = -1;
+        far.onLine = [&](const std::string& line) {
+            far.answerLater(instrument.answer(line));
+            if (line != "HOR?") return;
+            // Its reply starts 30 ms later: meanwhile the tool waits for it.
+            QTimer::singleShot(10, &window, [&] {
+                inWait = app.link().busy() && app.run().reading();
+                QTest::keyClick(&window, 'H');
+                zoomH = app.state().magHIdx;
+                item("V  x4")->trigger();
+                zoomV = app.state().magVIdx;
+                item("Run")->trigger();
+            });
+        };
+        item("Run")->trigger();
+        QVERIFY(QTest::qWaitFor(
+            [&] { return zoomV >= 0 && !app.run().running() && !app.link().busy(); }, 5000));
+        QVERIFY(inWait);
+        QCOMPARE(zoomH, 2);
+        QCOMPARE(zoomV, 3);
+        QCOMPARE(app.run().reads(), 1);
+        QVERIFY(far.received.ends_with("CURV?\r") && !item("Run")->isChecked());
+        QCOMPARE(window.statusPanel()->text(), QString("Run: 1 reads"));
+    }
+
     void driverEvents_data() { addCaseRows("pty-driver-events", {"refused", "change", "code"}); }
     void driverEvents() {
         auto [refused, change, code] = caseFields("refused", "change", "code");
