@@ -64,7 +64,7 @@ static void BM_CursorDragRepaintLargestZoom(benchmark::State& st) {
     app.menuChosen(Menu::mnuMagH, 9);
     app.menuChosen(Menu::mnuMagV, 3);
     app.cursors().toggle();
-    app.showMeasurements();  // its readouts follow every move
+    app.measure().showWindow();  // its readouts follow every move
     QWidget* plot = window.plotWidget();
     const int xA = (app.state().plotX0 + 625 * app.state().magH) / 15;
     app.cursors().mouse(QEvent::MouseButtonPress, QPoint(xA, 100));

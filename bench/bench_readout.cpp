@@ -5,10 +5,10 @@
 #include <memory>
 
 #include "model/scope_state.h"
+#include "null_window_ops.h"
 #include "plot/number_text.h"
 #include "plot/readout.h"
 #include "support/fake_window_ops.h"
-#include "null_window_ops.h"
 
 using namespace curvalon;
 

@@ -84,7 +84,7 @@ int main(int argc, char** argv) {
         save(window, folder + QStringLiteral("/live-read.png"));
         // Measure > Measurements and Cursors, the measurement window beside the main one.
         scope.cursors().toggle();
-        scope.showMeasurements();
+        scope.measure().showWindow();
         scope.measurementWindow()->move(window.frameGeometry().right() + 10, 0);
         QTest::qWait(500);
         window.grab().save(folder + QStringLiteral("/cursors.png"));

@@ -232,7 +232,7 @@ void ScopeApp::menuChosen(Menu m, int index) {
     }
     if (state_.startupDone != 1) return;
     if (m == Menu::mnuSave) {
-        save();
+        export_.save();
     } else if (m == Menu::mnuIniTDS2024) {
         instrumentCommand([this] {
             // The panel keeps the initialisation's last text.

@@ -58,7 +58,7 @@ void ScopeApp::toggleRecord() {
     }
     item->setChecked(false);
     QFileDialog dialog(&window_, QStringLiteral("Record into"),
-                       saveFolder_.isEmpty() ? QDir::homePath() : saveFolder_);
+                       export_.folder().isEmpty() ? QDir::homePath() : export_.folder());
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
@@ -89,10 +89,10 @@ void ScopeApp::readDone(const ReadScope& scope) {
     if (window_.plotHeld() || redrawAfterRead_) composer_.reDraw();
     window_.holdPlot(false);
     redrawAfterRead_ = false;
-    const Snapshot before = std::exchange(snapshot_, std::move(a));
-    if (before) cursors_.keepTimes(*before, *snapshot_);
+    if (const Snapshot& before = measure_.acquisition()) cursors_.keepTimes(*before, *a);
+    measure_.setAcquisition(std::move(a));
     shown_.keep(state_);
-    lastPicture_ = window_.picture();
+    export_.keepPicture();
     refreshMeasurements();
     if (scope.kind != ReadScope::Generated) recordRead(scope);
 }
@@ -102,17 +102,18 @@ void ScopeApp::readDone(const ReadScope& scope) {
 void ScopeApp::recordRead(const ReadScope& scope) {
     if (!recorder_.active()) return;
     RecordedRead read;
-    read.failure = QString::fromLatin1(snapshot_->failure.c_str());
-    if (read.failure.isEmpty()) read.data = table(',');
+    const Acquisition& done = *measure_.acquisition();
+    read.failure = QString::fromLatin1(done.failure.c_str());
+    if (read.failure.isEmpty()) read.data = measure_.table(',');
     // A failed read's values are not written as read: its status says why.
     const bool settingsRead = scope.kind == ReadScope::Full && read.failure.isEmpty();
-    if (settingsRead) read.timeDiv = exact(snapshot_->timeDiv);
-    const std::vector<SourceReadings> measured = readings();
+    if (settingsRead) read.timeDiv = exact(done.timeDiv);
+    const std::vector<SourceReadings> measured = measure_.readings();
     for (int ch = 0; ch < kChannelCount; ++ch) {
         QString volts, frequency;
         for (const SourceReadings& r : measured) {
             if (r.source != ch || !r.absent.empty() || !read.failure.isEmpty()) continue;
-            if (settingsRead) volts = exact(snapshot_->voltDiv[static_cast<std::size_t>(ch)]);
+            if (settingsRead) volts = exact(done.voltDiv[static_cast<std::size_t>(ch)]);
             const Reading& f = r[Measure::Frequency];
             if (f.value && r.units.time == "s")
                 frequency = QString::fromStdString(tableNumber(*f.value));
@@ -120,7 +121,7 @@ void ScopeApp::recordRead(const ReadScope& scope) {
         read.voltDiv << volts;
         read.frequency << frequency;
     }
-    if (const auto span = measuredSpan()) {
+    if (const auto span = measure_.span()) {
         read.spanFrom = QString::fromStdString(span->first);
         read.spanTo = QString::fromStdString(span->second);
     }

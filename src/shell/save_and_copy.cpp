@@ -1,13 +1,12 @@
-// Getting the waveforms out: File > Save writes the data or the picture to a file, the copy key
-// and the plot's context menu put them on the clipboard. Neither talks to the instrument.
+#include "shell/save_and_copy.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
 #include <QMimeData>
 
-#include "analysis/data_table.h"
-#include "shell/scope_app.h"
+#include "plot/composition.h"
 #include "shell/whole_file.h"
 
 namespace curvalon {
@@ -30,24 +29,26 @@ QString defaultName(const LocalDateTime& t) {
 
 }  // namespace
 
-// The data of the last completed read, the measurements in its header.
-QByteArray ScopeApp::table(char separator) const {
-    const std::string span = spanNote();
-    return QByteArray::fromStdString(
-        dataTable(*snapshot_, shownSources(state_), separator,
-                  (span.empty() ? "" : span + '\n') + measurementTable(readings(), separator)));
+SaveAndCopy::SaveAndCopy(MainWindow& window, QtWindowOps& ops, const MeasureControl& measure,
+                         std::function<bool()> drawing)
+    : window_(window), ops_(ops), measure_(measure), drawing_(std::move(drawing)) {}
+
+void SaveAndCopy::keepPicture() {
+    last_ = window_.picture();
 }
 
 // While a single read draws, the picture of the last completed one; a run holds it on screen.
-QImage ScopeApp::completedPicture() const {
-    return link_.busy() && !window_.plotHeld() ? lastPicture_ : window_.picture();
+QImage SaveAndCopy::picture() const {
+    return drawing_() ? last_ : window_.picture();
 }
 
-void ScopeApp::save() {
+void SaveAndCopy::save() {
+    const Snapshot& read = measure_.acquisition();
+    if (!read) return;
     ops_.setStatusText("Stat:");
-    const LocalDateTime stamp = composer_.stampText().empty() ? ops_.now() : composer_.stamp();
-    if (saveFolder_.isEmpty()) saveFolder_ = QDir::homePath();
-    QFileDialog dialog(&window_, QStringLiteral("Save"), saveFolder_);
+    const LocalDateTime stamp = read->stamp ? *read->stamp : ops_.now();
+    if (folder_.isEmpty()) folder_ = QDir::homePath();
+    QFileDialog dialog(&window_, QStringLiteral("Save"), folder_);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters({kDataType, kPictureType});
     dialog.selectFile(defaultName(stamp));
@@ -62,20 +63,20 @@ void ScopeApp::save() {
     const bool picture =
         suffix == "png" || (suffix != "csv" && dialog.selectedNameFilter() == kPictureType);
     if (suffix.isEmpty()) path += picture ? ".png" : ".csv";
-    if (!writeFile(path, picture)) {
+    if (!write(path, picture)) {
         ops_.setStatusText("");
         return;
     }
     // Only a folder that took a file is offered again: one that failed may be unusable, or slow
     // enough to list that the dialog would hang.
-    saveFolder_ = file.absolutePath();
+    folder_ = file.absolutePath();
     // Stays until the next command, so the operator sees where the file went.
     window_.statusPanel()->setText(QStringLiteral("Saved ") + QDir::toNativeSeparators(path));
 }
 
 // The file appears whole or not at all; a failure leaves whatever was there before.
-bool ScopeApp::writeFile(const QString& path, bool picture) {
-    const QByteArray bytes = picture ? pngBytes(completedPicture()) : table(',');
+bool SaveAndCopy::write(const QString& path, bool picture) {
+    const QByteArray bytes = picture ? pngBytes(this->picture()) : measure_.table(',');
     const QString failure = bytes.isEmpty() ? QStringLiteral("The picture could not be encoded")
                                             : writeWholeFile(path, bytes);
     if (failure.isEmpty()) return true;
@@ -83,12 +84,12 @@ bool ScopeApp::writeFile(const QString& path, bool picture) {
     return false;
 }
 
-void ScopeApp::copy(bool picture, bool data) {
-    if (!snapshot_) return;
+void SaveAndCopy::copy(bool picture, bool data) {
+    if (!measure_.acquisition()) return;
     auto* mime = new QMimeData;
-    if (picture) mime->setImageData(completedPicture());
+    if (picture) mime->setImageData(this->picture());
     // Tab-separated: what spreadsheets paste as columns.
-    if (data) mime->setText(QString::fromLatin1(table('\t')));
+    if (data) mime->setText(QString::fromLatin1(measure_.table('\t')));
     QApplication::clipboard()->setMimeData(mime);
 }
 

@@ -38,6 +38,8 @@ ScopeApp::ScopeApp(MainWindow& window, SerialDevice& device, LinkClock& clock,
                      return state_.scopePresent == 1;
                  }}),
       cursors_(state_, window_, [this](bool moved) { refreshMeasurements(moved); }),
+      measure_(state_, window_, cursors_),
+      export_(window_, ops_, measure_, [this] { return link_.busy() && !window_.plotHeld(); }),
       run_({.idle = [this] { return state_.startupDone == 1 && !link_.busy(); },
             .read = [this] { return runRead(); },
             .showChecked = [this](bool on) { window_.runItems().run->setChecked(on); },
@@ -64,13 +66,13 @@ void ScopeApp::connectWindow() {
                      [this](Menu m, int i) { menuChosen(m, i); });
     QObject::connect(&window_, &MainWindow::closeRequested, &timer1_, [this] { quitProgram(); });
     QObject::connect(&window_, &MainWindow::copyRequested, &timer1_,
-                     [this](bool picture, bool data) { copy(picture, data); });
+                     [this](bool picture, bool data) { export_.copy(picture, data); });
     QObject::connect(window_.portMenu(), &QMenu::aboutToShow, &timer1_,
                      [this] { port_.fillMenu(); });
     const MainWindow::MeasureItems& measure = window_.measureItems();
     QObject::connect(measure.measurements, &QAction::triggered, &timer1_,
-                     [this] { showMeasurements(); });
-    QObject::connect(measure.copy, &QAction::triggered, &timer1_, [this] { copyMeasurements(); });
+                     [this] { measure_.showWindow(); });
+    QObject::connect(measure.copy, &QAction::triggered, &timer1_, [this] { measure_.copy(); });
     QObject::connect(measure.cursors, &QAction::triggered, &timer1_, [this] { cursors_.toggle(); });
     const MainWindow::RunItems& runItems = window_.runItems();
     QObject::connect(runItems.run, &QAction::triggered, &timer1_, [this] { toggleRun(); });
@@ -105,10 +107,18 @@ void ScopeApp::quitProgram() {
     hold_.release();
     link_.closePort();
     if (help_) help_->close();
-    if (measurements_) measurements_->close();
+    if (measure_.window()) measure_.window()->close();
     window_.hide();
     // At once, even from inside a wait: nothing more is sent and no handler runs after this.
     exitProgram_(0);
+}
+
+// The level cursors belong to the first channel shown.
+void ScopeApp::refreshMeasurements(bool cursorsMoved) {
+    const std::vector<int> shown = shownSources(state_);
+    if (!shown.empty() && shown.front() <= kLastChannel) cursors_.setLevelSource(shown.front());
+    cursors_.draw();
+    measure_.refresh(cursorsMoved);
 }
 
 }  // namespace curvalon

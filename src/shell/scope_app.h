@@ -7,7 +7,6 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "analysis/acquisition.h"
@@ -23,11 +22,12 @@
 #include "shell/cursor_tool.h"
 #include "shell/help_window.h"
 #include "shell/main_window.h"
-#include "shell/measurement_window.h"
+#include "shell/measure_control.h"
 #include "shell/port_control.h"
 #include "shell/qt_window_ops.h"
 #include "shell/recorder.h"
 #include "shell/run_control.h"
+#include "shell/save_and_copy.h"
 #include "shell/shown_read.h"
 
 namespace curvalon {
@@ -51,13 +51,6 @@ class ScopeApp {
     void otherKey(int qtKey);
     void buttonClicked(Button b, int index);
     void menuChosen(Menu m, int index);
-    // File > Save: the data or the picture of the last completed read into a file.
-    void save();
-    // The picture, the data or both of the last completed read onto the clipboard, in one entry.
-    void copy(bool picture, bool data);
-    // Measure > Measurements and Copy measurements.
-    void showMeasurements();
-    void copyMeasurements();
     // Curve > Run, and Record…: asks for a folder and records into it, or stops recording.
     void toggleRun();
     void toggleRecord();
@@ -67,8 +60,9 @@ class ScopeApp {
     const RunControl& run() const { return run_; }
     const Recorder& recorder() const { return recorder_; }
     CursorTool& cursors() { return cursors_; }
+    MeasureControl& measure() { return measure_; }
     HelpWindow* helpWindow() const { return help_; }
-    MeasurementWindow* measurementWindow() const { return measurements_; }
+    MeasurementWindow* measurementWindow() const { return measure_.window(); }
     PortControl& port() { return port_; }
     const QTimer& timer1() const { return timer1_; }
 
@@ -108,14 +102,8 @@ class ScopeApp {
     // Keeps what a read left as the acquisition that files and measurements work from.
     void readDone(const ReadScope& scope);
     void recordRead(const ReadScope& scope);
-    bool measuringSpan() const;
-    std::vector<SourceReadings> readings() const;
-    std::optional<std::pair<std::string, std::string>> measuredSpan() const;
-    std::string spanNote() const;
-    QByteArray table(char separator) const;
-    bool writeFile(const QString& path, bool picture);
+    // The cursors and the measurements, after a read, a change of what is shown or a move.
     void refreshMeasurements(bool cursorsMoved = false);
-    QImage completedPicture() const;
 
     MainWindow& window_;
     std::function<void(int)> exitProgram_;
@@ -132,16 +120,14 @@ class ScopeApp {
     AcquisitionHold hold_;
     QTimer timer1_;
     QPointer<HelpWindow> help_;
-    QPointer<MeasurementWindow> measurements_;
-    QString saveFolder_;  // the folder of the last save or recording, for this run only
     std::unique_ptr<PortList> systemPorts_;
     const PortList& ports_;
     PortControl port_;
-    Snapshot snapshot_;   // the last completed read
-    ShownRead shown_;     // what the plot showed of it, redrawn while a run reads the next
-    QImage lastPicture_;  // the window's picture of it, for copies while the next is read
+    ShownRead shown_;  // what the plot shows of the last read, redrawn while a run reads the next
     bool redrawAfterRead_ = false;
     CursorTool cursors_;
+    MeasureControl measure_;
+    SaveAndCopy export_;
     RunControl run_;
     Recorder recorder_;
 };

@@ -1,0 +1,175 @@
+// A soak of Curve > Run with Record… over a pseudo-terminal at the line's pace, through the real
+// port driver and clock: 100 reads of CH1 and CH2, one of them failing on purpose (the instrument
+// silent once on the time base), which ends the run; Run is chosen again and goes on. Then the
+// recording folder is checked: a data file for every completed read and none for the failed one, a
+// row of index.csv for every read, every file's data its own (each read is a new acquisition) and
+// its stamp its own read's; and the resident memory growth and the CPU once the run has stopped.
+#include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstdio>
+#include <ctime>
+#include <set>
+
+#include "link/qt_link_clock.h"
+#include "link/qt_serial_device.h"
+#include "shell/scope_app.h"
+#include "support/pty_instrument.h"
+#include "support/simulated_instrument.h"
+
+using namespace curvalon;
+using namespace curvalon::test;
+
+namespace {
+
+constexpr int kReads = 100;
+constexpr int kFailingRead = 50;
+
+long residentKb() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').front().toLong();
+    return -1;
+}
+
+double cpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec + t.tv_nsec / 1e9;
+}
+
+QAction* item(QWidget& window, const QString& caption) {
+    for (QAction* a : window.findChildren<QAction*>())
+        if (a->text() == caption) return a;
+    return nullptr;
+}
+
+// The data rows of a file (after its notes and column heads) and its ISO time stamp.
+std::pair<QByteArray, QString> dataAndStamp(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const QByteArray all = file.readAll();
+    const QByteArray stampNote = "# time (ISO 8601): ";
+    const qsizetype at = all.indexOf(stampNote);
+    const QString stamp =
+        at < 0 ? QString() : QString::fromLatin1(all.mid(at + stampNote.size(), 19));
+    return {all.mid(all.indexOf("\nsample,")), stamp};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    QTemporaryDir folder;
+    PtyInstrument far;
+    SimulatedInstrument instrument;
+    instrument.freshAcquisitions = true;
+    for (int ch = 2; ch < 4; ++ch)
+        instrument.channels[static_cast<std::size_t>(ch)].displayed = false;
+    int timeBases = 0;
+    far.answerBreaks(instrument.onBreak());
+    far.onLine = [&](const std::string& line) {
+        // The read that fails: its time base query gets no answer.
+        if (line == "HOR?" && ++timeBases == kFailingRead) return;
+        const std::string reply = instrument.answer(line);
+        if (!reply.empty()) far.answerLater(reply, 0);
+    };
+    MainWindow window;
+    QtSerialDevice device;
+    QtLinkClock clock;
+    ScopeApp scope(
+        window, device, clock, [](int) {}, far.slavePath);
+    // The folder dialog answered with the soak's folder, the failure's box accepted.
+    int boxes = 0;
+    QTimer answerer;
+    QObject::connect(&answerer, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+            dialog->setDirectory(folder.path());
+            dialog->selectFile(folder.path());
+            QMetaObject::invokeMethod(dialog, &QDialog::accept, Qt::QueuedConnection);
+        } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            ++boxes, box->accept();
+        }
+    });
+    answerer.start(50);
+    scope.load();
+    (void)QTest::qWaitFor([&] { return scope.state().startupDone == 1 && !scope.link().busy(); },
+                          10000);
+    item(window, QStringLiteral("Record\u2026"))->trigger();
+    QElapsedTimer elapsed;
+    elapsed.start();
+    long afterTwo = 0;
+    int done = 0;
+    const double cpuStart = cpuSeconds();
+    while (done < kReads) {
+        scope.toggleRun();
+        while (scope.run().running() && done + scope.run().reads() < kReads) {
+            QTest::qWait(20);
+            if (!afterTwo && scope.run().reads() >= 2) afterTwo = residentKb();
+        }
+        if (scope.run().running()) scope.toggleRun();
+        (void)QTest::qWaitFor([&] { return !scope.run().running() && !scope.link().busy(); },
+                              20000);
+        done += scope.run().reads();
+        std::printf("run ended after %d reads (%d in all), %d boxes\n", scope.run().reads(), done,
+                    boxes);
+    }
+    const double ms = elapsed.nsecsElapsed() / 1e6;
+    const double runCpu = cpuSeconds() - cpuStart;
+    const long afterAll = residentKb();
+    QTest::qWait(500);
+    const double cpuBefore = cpuSeconds();
+    QTest::qWait(2000);
+    const double idleCpu = (cpuSeconds() - cpuBefore) / 2;
+
+    const QStringList files =
+        QDir(folder.path()).entryList({"curvalon-*.csv"}, QDir::Files, QDir::Name);
+    QFile index(QDir(folder.path()).filePath("index.csv"));
+    (void)index.open(QIODevice::ReadOnly);
+    QStringList rows = QString::fromUtf8(index.readAll()).split('\n', Qt::SkipEmptyParts);
+    rows.removeFirst();
+    std::set<QByteArray> distinct;
+    int ownStamps = 0, failedRows = 0, namedRows = 0;
+    QString lastStamp;
+    for (const QString& row : rows) {
+        const QStringList cells = row.split(',');
+        if (cells.value(1).isEmpty()) {
+            failedRows += !cells.value(14).isEmpty();
+            continue;
+        }
+        ++namedRows;
+        const auto [data, stamp] = dataAndStamp(QDir(folder.path()).filePath(cells[1]));
+        distinct.insert(data);
+        // The file's own stamp is its read's: taken as the read completed, at most a second
+        // before the index row's time, and later than the previous file's.
+        const QDateTime completed = QDateTime::fromString(cells[2], Qt::ISODateWithMs);
+        const QDateTime stamped = QDateTime::fromString(stamp, Qt::ISODate);
+        const qint64 lag = stamped.secsTo(completed);
+        if (stamp > lastStamp && lag >= 0 && lag <= 1) ++ownStamps;
+        lastStamp = stamp;
+    }
+    std::printf(
+        "%d reads in %.0f s: %lld data files, %lld index rows (%d with a file, %d failed "
+        "with their status), %zu distinct data, %d stamps their own read's\n",
+        done, ms / 1000, static_cast<long long>(files.size()), static_cast<long long>(rows.size()),
+        namedRows, failedRows, distinct.size(), ownStamps);
+    std::printf("resident memory after read 2: %ld kB, after read %d: %ld kB (%+ld kB)\n", afterTwo,
+                done, afterAll, afterAll - afterTwo);
+    std::printf(
+        "CPU during the soak: %.1f %% of one core; once the run has stopped: %.2f %% "
+        "(over 2 s)\n",
+        runCpu / (ms / 1000) * 100, idleCpu * 100);
+    const bool ok = files.size() == kReads - 1 && rows.size() == kReads && failedRows == 1 &&
+                    distinct.size() == std::size_t(kReads - 1) && ownStamps == kReads - 1 &&
+                    afterAll - afterTwo < 3 * 1024 && idleCpu < 0.01;
+    std::printf("%s\n", ok ? "soak passed" : "soak FAILED");
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,101 @@
+#include "shell/measure_control.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <cmath>
+
+#include "analysis/cursors.h"
+#include "analysis/data_table.h"
+#include "analysis/exact_decimal.h"
+
+namespace curvalon {
+
+namespace {
+
+// The whole samples between the time cursors, both included.
+std::pair<int, int> samplesBetween(const CursorSet& c) {
+    const auto [a, b] = std::minmax(c.samples[0], c.samples[1]);
+    return {static_cast<int>(std::ceil(a)), static_cast<int>(std::floor(b))};
+}
+
+}  // namespace
+
+MeasureControl::MeasureControl(const ScopeState& state, MainWindow& window,
+                               const CursorTool& cursors)
+    : state_(state), main_(window), cursors_(cursors) {}
+
+bool MeasureControl::measuringSpan() const {
+    return acquisition_ && cursors_.shown() && window_ && window_->betweenCursors();
+}
+
+std::vector<SourceReadings> MeasureControl::readings() const {
+    std::vector<SourceReadings> out;
+    if (!acquisition_) return out;
+    int from = 0, to = kSamples;
+    if (measuringSpan()) {
+        const auto [first, last] = samplesBetween(cursors_.cursors());
+        from = first, to = last + 1;
+    }
+    for (int source : shownSources(state_))
+        out.push_back(measureSource(*acquisition_, source, from, to));
+    return out;
+}
+
+std::optional<std::pair<std::string, std::string>> MeasureControl::span() const {
+    if (!measuringSpan()) return std::nullopt;
+    const auto [first, last] = samplesBetween(cursors_.cursors());
+    const auto text = [this](int sample) {
+        return acquisition_->timeDiv == 0 ? std::to_string(sample)
+                                          : shortestText(timeAt(*acquisition_, sample));
+    };
+    return std::pair{text(first), text(last)};
+}
+
+// "measured between the time cursors only: from -0.000525 s to 0.0004 s".
+std::string MeasureControl::spanNote() const {
+    const auto measured = span();
+    if (!measured) return {};
+    const std::string unit = acquisition_->timeDiv == 0 ? " (sample)" : " s";
+    return "measured between the time cursors only: from " + measured->first + unit + " to " +
+           measured->second + unit;
+}
+
+QByteArray MeasureControl::table(char separator) const {
+    const std::string note = spanNote();
+    return QByteArray::fromStdString(
+        dataTable(*acquisition_, shownSources(state_), separator,
+                  (note.empty() ? "" : note + '\n') + measurementTable(readings(), separator)));
+}
+
+void MeasureControl::showWindow() {
+    if (!window_) {
+        window_ = new MeasurementWindow(&main_);
+        QObject::connect(window_->betweenCursorsBox(), &QCheckBox::toggled, window_,
+                         [this] { refresh(); });
+    }
+    window_->show();
+    window_->raise();
+    refresh();
+}
+
+// Cursor moves change the measurements only when they measure between the cursors; a drag need
+// not measure every source again on every move otherwise.
+void MeasureControl::refresh(bool cursorsMoved) {
+    if (!window_ || !window_->isVisible()) return;
+    if (!cursorsMoved || window_->betweenCursors()) {
+        window_->showReadings(readings());
+        window_->showSpan(spanNote());
+    }
+    window_->showCursorText(
+        cursors_.shown() && acquisition_
+            ? cursorReadout(*acquisition_, cursors_.cursors(), shownSources(state_))
+            : std::string());
+}
+
+void MeasureControl::copy() {
+    const std::string note = spanNote();
+    QApplication::clipboard()->setText(QString::fromStdString(
+        (note.empty() ? "" : "# " + note + '\n') + measurementTable(readings(), '\t')));
+}
+
+}  // namespace curvalon

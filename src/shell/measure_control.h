@@ -1,0 +1,55 @@
+// Measure: the measurements of the last completed read for the sources shown now, in the
+// measurement window and on the clipboard, over the whole record or between the time cursors;
+// and the data table that carries them in its header. Nothing here talks to the instrument.
+#pragma once
+
+#include <QByteArray>
+#include <QPointer>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "analysis/acquisition.h"
+#include "analysis/measurements.h"
+#include "model/scope_state.h"
+#include "shell/cursor_tool.h"
+#include "shell/main_window.h"
+#include "shell/measurement_window.h"
+
+namespace curvalon {
+
+class MeasureControl {
+  public:
+    MeasureControl(const ScopeState& state, MainWindow& window, const CursorTool& cursors);
+
+    // The last completed read, which everything here works from.
+    void setAcquisition(Snapshot acquisition) { acquisition_ = std::move(acquisition); }
+    const Snapshot& acquisition() const { return acquisition_; }
+
+    // Measure > Measurements and Copy measurements.
+    void showWindow();
+    void copy();
+    MeasurementWindow* window() const { return window_; }
+    // After a read, a change of what is shown, or a cursor moved.
+    void refresh(bool cursorsMoved = false);
+
+    std::vector<SourceReadings> readings() const;
+    // The first and last sample measured, as times in seconds where the time base was read, else
+    // as sample numbers; empty while the whole record is measured.
+    std::optional<std::pair<std::string, std::string>> span() const;
+    // The acquisition's data, the span and the measurements in its header.
+    QByteArray table(char separator) const;
+
+  private:
+    bool measuringSpan() const;
+    std::string spanNote() const;
+
+    const ScopeState& state_;
+    MainWindow& main_;
+    const CursorTool& cursors_;
+    QPointer<MeasurementWindow> window_;
+    Snapshot acquisition_;
+};
+
+}  // namespace curvalon
