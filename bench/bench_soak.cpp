@@ -11,7 +11,9 @@
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <set>
 
@@ -26,8 +28,8 @@ using namespace curvalon::test;
 
 namespace {
 
-constexpr int kReads = 100;
-constexpr int kFailingRead = 50;
+int kReads = 100;
+int kFailingRead = 50;
 
 long residentKb() {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -66,8 +68,12 @@ std::pair<QByteArray, QString> dataAndStamp(const QString& path) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // A shorter soak when asked: the number of reads, the failing one half way.
+    if (argc > 1) kReads = std::max(4, std::atoi(argv[1])), kFailingRead = kReads / 2;
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     QTemporaryDir folder;
+    folder.setAutoRemove(!qEnvironmentVariableIsSet("CURVALON_SOAK_KEEP"));
+
     PtyInstrument far;
     SimulatedInstrument instrument;
     instrument.freshAcquisitions = true;
@@ -93,7 +99,6 @@ int main(int argc, char** argv) {
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
             dialog->setDirectory(folder.path());
-            dialog->selectFile(folder.path());
             QMetaObject::invokeMethod(dialog, &QDialog::accept, Qt::QueuedConnection);
         } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             ++boxes, box->accept();
@@ -104,16 +109,20 @@ int main(int argc, char** argv) {
     (void)QTest::qWaitFor([&] { return scope.state().startupDone == 1 && !scope.link().busy(); },
                           10000);
     item(window, QStringLiteral("Record\u2026"))->trigger();
+    std::printf("recording into %s\n", qPrintable(scope.recorder().folder()));
     QElapsedTimer elapsed;
     elapsed.start();
-    long afterTwo = 0;
+    long afterTwo = 0, beforeFailure = 0, afterFailure = 0;
     int done = 0;
     const double cpuStart = cpuSeconds();
     while (done < kReads) {
         scope.toggleRun();
         while (scope.run().running() && done + scope.run().reads() < kReads) {
             QTest::qWait(20);
-            if (!afterTwo && scope.run().reads() >= 2) afterTwo = residentKb();
+            const int total = done + scope.run().reads();
+            if (!afterTwo && total >= 2) afterTwo = residentKb();
+            if (!beforeFailure && total >= kFailingRead - 1) beforeFailure = residentKb();
+            if (!afterFailure && total >= kFailingRead + 2) afterFailure = residentKb();
         }
         if (scope.run().running()) scope.toggleRun();
         (void)QTest::qWaitFor([&] { return !scope.run().running() && !scope.link().busy(); },
@@ -161,8 +170,12 @@ int main(int argc, char** argv) {
         "with their status), %zu distinct data, %d stamps their own read's\n",
         done, ms / 1000, static_cast<long long>(files.size()), static_cast<long long>(rows.size()),
         namedRows, failedRows, distinct.size(), ownStamps);
-    std::printf("resident memory after read 2: %ld kB, after read %d: %ld kB (%+ld kB)\n", afterTwo,
-                done, afterAll, afterAll - afterTwo);
+    std::printf(
+        "resident memory after read 2: %ld kB, before the failure: %ld kB, after it "
+        "(the first message box): %ld kB, after read %d: %ld kB; growth %+ld kB in all, "
+        "%+ld kB after the failure\n",
+        afterTwo, beforeFailure, afterFailure, done, afterAll, afterAll - afterTwo,
+        afterAll - afterFailure);
     std::printf(
         "CPU during the soak: %.1f %% of one core; once the run has stopped: %.2f %% "
         "(over 2 s)\n",

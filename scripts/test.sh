@@ -16,7 +16,7 @@ mkdir -p build/locale
 if localedef -i de_DE -f UTF-8 build/locale/de_DE.UTF-8 2>/dev/null; then
     export LOCPATH="$PWD/build/locale"
 fi
-ctest --test-dir build --output-on-failure
+ctest --test-dir build --output-on-failure -j"$jobs"
 
 # The fuzzer's progress lines go to a log; its summary, or the end of the log on a failure, here.
 mkdir -p build-fuzz

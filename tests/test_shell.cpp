@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <set>
@@ -71,10 +72,11 @@ class ShellTest : public QObject {
         QImage shown = picture.copy();
         shown.fill(r.window.palette().color(QPalette::Window));
         QPainter p(&shown);
-        QWidget* port = r.window.plotWidget()->parentWidget();
+        QWidget* client = r.window.centralWidget();
         for (QWidget* shownPart : {r.window.plotWidget(), r.window.stripWidget()})
-            p.drawPixmap(port->pos() + shownPart->pos(), shownPart->grab());
-        p.drawPixmap(0, 0, port->parentWidget()->grab(QRect(0, 0, port->x(), port->height())));
+            p.drawPixmap(shownPart->mapTo(client, QPoint()), shownPart->grab());
+        const int left = r.window.stripWidget()->mapTo(client, QPoint()).x();
+        p.drawPixmap(0, 0, client->grab(QRect(0, 0, left, r.window.stripWidget()->height())));
         p.end();
         QCOMPARE(picture, shown);
         // The screen follows a new picture after the first it showed (read back in the normal run
@@ -132,17 +134,36 @@ class ShellTest : public QObject {
         Rig large, r, wide;
         r.window.screenArea = QRect(0, 24, 1366, 744);    // a laptop's, below a desktop panel
         wide.window.screenArea = QRect(0, 0, 9000, 600);  // wide enough: no horizontal bar
-        for (Rig* rig : {&large, &r, &wide})
+        for (Rig* rig : {&large, &r, &wide}) {
+            rig->window.show();  // a scroll area sets its bars once it is laid out on a screen
             rig->play("<Space>[H  x10][V  x4]");
-        QCOMPARE(r.window.size(), r.window.screenArea.size());
+        }
+        QCOMPARE(r.window.frameGeometry().size(), r.window.screenArea.size());
         for (QScrollBar* bar : wide.window.findChildren<QScrollBar*>())
             QCOMPARE(bar->maximum() > 0, bar->orientation() == Qt::Vertical);
         // Both reads' stamps made alike: the clock's second may change between them.
         for (Rig* rig : {&large, &r})
             rig->window.field(Field::dispTxD_str, 0)->setText("2026.01.02  03:04.05");
         QCOMPARE(r.window.picture(), large.window.picture());
+        // The mouse wheel over the plot scrolls it, down and back up. Sent by hand, an event goes
+        // to no parent: it is given to the port's view, which the plot's would reach.
+        const auto wheel = [&r](int degrees) {
+            QWidget* view = r.window.stripWidget()->parentWidget();
+            const QPointF at(view->width() / 2, 100);
+            QWheelEvent event(at, view->mapToGlobal(at), QPoint(), QPoint(0, degrees * 8),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(view, &event);
+        };
+        QScrollBar* vertical = nullptr;
+        for (QScrollBar* bar : r.window.findChildren<QScrollBar*>())
+            if (bar->orientation() == Qt::Vertical) vertical = bar;
+        wheel(-15);
+        QVERIFY(vertical->value() > 0);
+        wheel(15);
+        QCOMPARE(vertical->value(), 0);
         for (QScrollBar* bar : r.window.findChildren<QScrollBar*>())
             bar->setValue(bar->maximum());
+
         r.looksAs("small-screen-scrolled-to-the-end");
         r.play("[H  x1][V  x1]");
         r.looksAs("zoomed-in-and-out");

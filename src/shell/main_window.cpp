@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStyle>
 
 namespace curvalon {
@@ -86,19 +87,23 @@ MainWindow::MainWindow() {
                                                 fieldFont(), ratio);
 
     client_ = new QWidget(this);
-    plotPort_ = new QWidget(client_);
-    canvas_ = new ImageView(plotPort_, *surface_);
+    // The plot scrolls under the marker strip, which follows it up and down only. The canvas
+    // holds the whole client area's image; its part left of the strip is the readout column's.
+    plotPort_ = new QScrollArea(client_);
+    plotPort_->setFrameShape(QFrame::NoFrame);
+    auto* plot = new QWidget;
+    canvas_ = new ImageView(plot, *surface_);
+    canvas_->move(-twipsToPixels(kStripLeftTwips), 0);
     canvas_->resize(surface_->image().size());
     canvas_->overlay = [this](QPainter& p) { drawCursorLines(p); };
-    stripWidget_ = new ImageView(plotPort_, *strip_);
+    plotPort_->setWidget(plot);
+    stripWidget_ = new ImageView(plotPort_->viewport(), *strip_);
     stripWidget_->resize(
         twipRect(0, 0, kStripWidthTwips, tables::kPanelH[tables::kStartZoomV]).size());
-    hBar_ = new QScrollBar(Qt::Horizontal, client_);
-    vBar_ = new QScrollBar(Qt::Vertical, client_);
-    for (QScrollBar* bar : {hBar_, vBar_}) {
-        bar->hide();
-        connect(bar, &QScrollBar::valueChanged, this, [this] { scrollPlot(); });
-    }
+    for (QScrollBar* bar : {plotPort_->horizontalScrollBar(), plotPort_->verticalScrollBar()})
+        bar->setSingleStep(kScrollStepPixels);
+    connect(plotPort_->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            [this](int value) { stripWidget_->move(0, -value); });
     setCentralWidget(client_);
 
     buildFields();
@@ -312,8 +317,11 @@ const QImage& MainWindow::plotImage() const {
 }
 
 void MainWindow::holdPlot(bool hold) {
-    // Copies share their pixels until the next drawing, which then works on its own.
-    heldPlot_ = hold ? surface_->image() : QImage();
+    // Only the part the zoom shows: the image is made for the largest zoom, and a copy of all of
+    // it would cost megabytes for as long as the tool runs.
+    const qreal ratio = surface_->image().devicePixelRatio();
+    heldPlot_ = hold ? surface_->image().copy(QRect(QPoint(), (QSizeF(content_) * ratio).toSize()))
+                     : QImage();
     heldStrip_ = hold ? strip_->image() : QImage();
     canvas_->held = hold ? &heldPlot_ : nullptr;
     stripWidget_->held = hold ? &heldStrip_ : nullptr;
@@ -382,44 +390,15 @@ QSize MainWindow::roomForClient() const {
     return availableScreen().size() - frame - QSize(0, menuBar()->sizeHint().height());
 }
 
-// Scroll bars only where the plot does not fit; each one that appears takes room from the other
-// direction, which may then need its own.
+// Scroll bars only where the plot does not fit.
 void MainWindow::placePlotPort(QSize client) {
     const int left = twipsToPixels(kStripLeftTwips);
     const int barHeight = statusBar_->height();
-    const QSize full(content_.width() - left, content_.height() - barHeight);
-    QSize view(client.width() - left, client.height() - barHeight);
-    const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    bool needH = full.width() > view.width();
-    bool needV = full.height() > view.height();
-    if (needV) view.rwidth() -= extent;
-    if (!needH && full.width() > view.width()) needH = true;
-    if (needH) view.rheight() -= extent;
-    if (!needV && full.height() > view.height()) needV = true, view.rwidth() -= extent;
-
-    plotPort_->setGeometry(left, 0, view.width(), view.height());
-    hBar_->setGeometry(left, view.height(), view.width(), extent);
-    vBar_->setGeometry(left + view.width(), 0, extent, view.height());
-    const struct {
-        QScrollBar* bar;
-        bool needed;
-        int hidden;
-        int page;
-    } bars[] = {{hBar_, needH, full.width() - view.width(), view.width()},
-                {vBar_, needV, full.height() - view.height(), view.height()}};
-    for (const auto& b : bars) {
-        b.bar->setRange(0, b.needed ? b.hidden : 0);
-        b.bar->setPageStep(b.page);
-        b.bar->setSingleStep(kScrollStepPixels);
-        b.bar->setVisible(b.needed);
-    }
-    scrollPlot();
-}
-
-void MainWindow::scrollPlot() {
-    const int left = twipsToPixels(kStripLeftTwips);
-    canvas_->move(-left - hBar_->value(), -vBar_->value());
-    stripWidget_->move(0, -vBar_->value());
+    plotPort_->setGeometry(left, 0, client.width() - left, client.height() - barHeight);
+    plotPort_->widget()->resize(content_.width() - left, content_.height() - barHeight);
+    // The bars' ranges are set at once; showing them waits for a posted layout request, which
+    // is taken now so that the window is whole when this returns.
+    QCoreApplication::sendPostedEvents(plotPort_, QEvent::LayoutRequest);
 }
 
 void MainWindow::setStripHeight(int heightTwips) {

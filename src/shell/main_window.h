@@ -8,7 +8,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QPushButton>
-#include <QScrollBar>
+#include <QScrollArea>
 #include <functional>
 #include <map>
 #include <memory>
@@ -119,7 +119,6 @@ class MainWindow : public QMainWindow {
     void buildCopyActions();
     QSize roomForClient() const;
     void placePlotPort(QSize client);
-    void scrollPlot();
     void drawCursorLines(QPainter& p) const;
     const QImage& plotImage() const;
 
@@ -128,11 +127,9 @@ class MainWindow : public QMainWindow {
     std::unique_ptr<ImageMarkerStrip> strip_;
     // The strip and the plot, seen through a port from the strip's left edge to the right edge
     // of the client area; the strip moves only up and down with the plot.
-    QWidget* plotPort_ = nullptr;
+    QScrollArea* plotPort_ = nullptr;
     ImageView* canvas_ = nullptr;
     ImageView* stripWidget_ = nullptr;
-    QScrollBar* hBar_ = nullptr;
-    QScrollBar* vBar_ = nullptr;
     QSize content_;  // the client area the zoom asks for, in pixels
     QWidget* statusBar_ = nullptr;
     QLabel* statusPanel_ = nullptr;
