@@ -216,6 +216,11 @@ class RunTest : public QObject {
         r.instrument.setFault(Fault::Silence, "ACQ:STATE?"), r.boxes.clear(), esc = false;
         r.play(" ");  // the query fails as any other does, with its box
         QCOMPARE(r.boxes.front(), std::string("Curvalon: Error[1] Packet receive Error(ACQ)"));
+        r.play("[Hold acquisition while reading]");  // off again: no acquisition commands
+        r.device.lines.clear();
+        r.play(" ");
+        QVERIFY(std::none_of(r.device.lines.begin(), r.device.lines.end(),
+                             [](const std::string& l) { return l.starts_with("ACQ:"); }));
     }
 
     // Inside a wait of a run's read a zoom, a channel key and Record… act at once: the plot keeps

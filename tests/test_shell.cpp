@@ -169,6 +169,72 @@ class ShellTest : public QObject {
         r.looksAs("zoomed-in-and-out");
     }
 
+    // Every switch goes both ways and back to where it started: each channel by its key and by
+    // CH_Select, the reference display and each reference by key, button and menu item, a
+    // reference the instrument loses and holds again, and the zoom up and down.
+    void switchesBothWays() {
+        Rig r;
+        r.play(" ");
+        // The strip and the plot: a channel switched shows "0.00" for its volts per division.
+        const auto picture = [&r] {
+            const QImage whole = r.window.picture();
+            const int left = r.window.stripWidget()->mapTo(r.window.centralWidget(), QPoint()).x();
+            return whole.copy(QRect(left, 0, whole.width() - left, whole.height()));
+        };
+        const QImage start = picture();
+        const ScopeState& s = r.app.state();
+        for (int ch = 0; ch < 4; ++ch) {
+            const QString key = QString::number(ch + 1), item = QString("[CH%1(&%1)]").arg(ch + 1);
+            for (const QString& control : {key, item}) {
+                r.play(control);
+                QCOMPARE(s.chEnable[ch], 0);
+                QCOMPARE(r.window.field(Field::ChTtl, ch)->alignment() & Qt::AlignHCenter, 0);
+                r.play(control);
+                QCOMPARE(s.chEnable[ch], 1);
+                QVERIFY(r.window.field(Field::ChTtl, ch)->alignment() & Qt::AlignHCenter);
+            }
+        }
+        QCOMPARE(picture(), start);
+        const auto shownRefs = [&r] {
+            QString shown;
+            for (int ref = 4; ref < 8; ++ref)
+                shown += r.window.button(Button::cbRefFlag, ref)->isVisibleTo(&r.window) &&
+                                 r.window.menuItem(Menu::mnuRef, ref)->isEnabled()
+                             ? "ABCD"[ref - 4]
+                             : '-';
+            return shown;
+        };
+        QCOMPARE(shownRefs(), QString("----"));
+        r.play("U");
+        QCOMPARE(shownRefs(), QString("ABCD"));
+        for (const QString control : {"B", "[B]", "[RefB]"}) {
+            r.play(control);
+            QCOMPARE(s.refShown[5], 1);
+            r.play(control);
+            QCOMPARE(s.refShown[5], 0);
+        }
+        r.instrument.refStored[1] = false;  // deleted on the instrument
+        r.play(" ");
+        QCOMPARE(shownRefs(), QString("A-CD"));
+        r.play("[RefB]");  // its item does not act
+        QCOMPARE(s.refShown[5], 0);
+        r.instrument.refStored[1] = true;  // stored again: back once the display is shown again
+        r.play(" UU");
+        QCOMPARE(shownRefs(), QString("ABCD"));
+        r.play("U");
+        QCOMPARE(shownRefs(), QString("----"));
+        // The zoom up to the largest and down again, by key and by menu.
+        const auto zoom = [&s] { return std::pair{s.magHIdx, s.magVIdx}; };
+        r.play("HV");
+        QCOMPARE(zoom(), std::pair(2, 2));
+        r.play("[H  x10][V  x4]");
+        QCOMPARE(zoom(), std::pair(9, 3));
+        r.play("[H  x1][V  x1]");
+        QCOMPARE(zoom(), std::pair(0, 0));
+        r.play("[H  x2][V  x2]");
+        QCOMPARE(picture(), start);
+    }
+
     // What each control sends, and which channel it switches off.
     void controls_data() { addCaseRows("shell-controls", {"script", "lines", "channelOff"}); }
     void controls() {
@@ -425,6 +491,24 @@ class ShellTest : public QObject {
         r.play("<F1>");  // the arrow keys are listed while they act
         QVERIFY(r.app.helpWindow()->helpMsg()->toPlainText().contains(
             "ESC     : Quit Prog.\n LEFT / RIGHT : Move Cursor A or B (SHIFT: 1 div)\n"));
+        // Each kind dragged with the mouse one way and back: it follows the mouse.
+        const auto dragTo = [&](QPoint to) {
+            QMouseEvent move(QEvent::MouseMove, QPointF(to), plot->mapToGlobal(QPointF(to)),
+                             Qt::NoButton, Qt::LeftButton, {});
+            QApplication::sendEvent(plot, &move);
+        };
+        const int xB = (2350 + int(c.samples[1]) * r.app.state().magH) / 15;
+        QTest::mousePress(plot, Qt::LeftButton, {}, QPoint(xB, 100));
+        for (int x : {xB - 40, xB + 25}) {
+            dragTo(QPoint(x, 100));
+            QCOMPARE(c.samples[1], (x * 15.0 - 2350) / r.app.state().magH);
+        }
+        const int y2 = (s.plotY0 + (s.gridYTbl[4] - int(c.counts[1])) * s.magV) / 15;
+        QTest::mousePress(plot, Qt::LeftButton, {}, QPoint(200, y2));
+        for (int y : {y2 + 30, y2 - 20}) {
+            dragTo(QPoint(200, y));
+            QCOMPARE(c.counts[1], s.gridYTbl[4] - (y * 15.0 - s.plotY0) / s.magV);
+        }
     }
 
     // The initialisation opens a port that failed before and keeps its own last status text.
