@@ -2,6 +2,7 @@
 // it, every number in it the exact decimal of its definition.
 #include <QtTest>
 #include <clocale>
+#include <map>
 #include <memory>
 #include <random>
 #include <tuple>
@@ -111,6 +112,65 @@ std::array<std::int8_t, kSamples> record(const QByteArray& recipe, double phase,
     return out;
 }
 
+// Normal deviates from a seeded generator, by Box and Muller, so that a sweep's records are the
+// same whatever the standard library's own distributions do.
+class Noise {
+  public:
+    explicit Noise(unsigned seed) : random_(seed) {}
+    double operator()(double rms) {
+        const double u = (random_() + 1.0) / 4294967296.0, v = random_() / 4294967296.0;
+        return rms * std::sqrt(-2 * std::log(u)) * std::cos(2 * M_PI * v);
+    }
+
+  private:
+    std::mt19937 random_;
+};
+
+using Samples = std::array<std::int8_t, kSamples>;
+
+// A record digitised from f(k) plus noise, as the instrument's 8 bits hold it.
+template <typename F>
+Samples digitised(F f, double rms, unsigned seed) {
+    Noise noise(seed);
+    Samples out{};
+    for (int k = 0; k < kSamples; ++k)
+        out[k] = std::int8_t(std::clamp(std::nearbyint(f(k) + noise(rms)), -128.0, 127.0));
+    return out;
+}
+
+// Pulses of the given widths in turn, one every period samples from the offset, height counts
+// above a base of -25.
+Samples pulses(std::vector<int> widths, int period, int offset, int height) {
+    Samples out;
+    out.fill(-25);
+    for (int start = offset, i = 0; start < kSamples; start += period, ++i)
+        for (int k = start; k < std::min(start + widths[i % widths.size()], kSamples); ++k)
+            out[k] = std::int8_t(-25 + height);
+    return out;
+}
+
+// One class of records in a sweep: how many pass, and the worst error seen.
+struct Sweep {
+    int passed = 0, tried = 0;
+    double worst = 0;
+    void add(bool pass, double error = 0) {
+        passed += pass, ++tried, worst = std::max(worst, std::isfinite(error) ? error : 1e9);
+    }
+    double rate() const { return tried ? double(passed) / tried : 0; }
+    QString text() const {
+        return QString("%1 of %2 (%3 %), worst %4")
+            .arg(passed)
+            .arg(tried)
+            .arg(100 * rate(), 0, 'f', 1)
+            .arg(worst);
+    }
+};
+
+// The relative error of a reading against the truth; infinite where there is no value.
+double relativeError(const Reading& r, double truth) {
+    return r.value ? std::abs(*r.value - truth) / std::abs(truth) : INFINITY;
+}
+
 // REFA holding the record, measured in counts and samples.
 SourceReadings measured(const std::array<std::int8_t, kSamples>& samples) {
     Acquisition a;
@@ -147,6 +207,81 @@ class AnalysisTest : public QObject {
         if (tag.startsWith("curve")) s->chCoupling[0] = "D\nC\t", s->curveValid[4] = 0;
         const QString table = excerpt(tableOf(*s, separator));
         QCOMPARE(table, golden(table, "table-" + tag));
+    }
+
+    // Each class of signal over 100 noise seeds at 6 phases, against the truth it was built
+    // from: the share of records measured right must reach the class's rate.
+    void sweeps() {
+        constexpr int kSeeds = 100;
+        constexpr double kPhases[] = {0, 0.17, 0.33, 0.5, 0.61, 0.83};
+        std::map<QString, Sweep> classes;
+        for (int seed = 1; seed <= kSeeds; ++seed)
+            for (int p = 0; p < 6; ++p) {
+                const double phase = kPhases[p];
+                const unsigned id = unsigned(seed * 6 + p);
+                // One division peak to peak, 1 count rms of noise, 10 cycles: period within 0.5 %.
+                const auto sine = [&](double cycles, double pp) {
+                    return [=](int k) {
+                        return pp / 2 * std::sin(2 * M_PI * (k * cycles / kSamples + phase));
+                    };
+                };
+                classes["small noisy sine"].add(
+                    relativeError(measured(digitised(sine(10, 25), 1, id))[Measure::Period], 250) <=
+                        0.005,
+                    relativeError(measured(digitised(sine(10, 25), 1, id))[Measure::Period], 250));
+                // Four samples a cycle, three divisions: period within 0.5 %.
+                const SourceReadings fast = measured(digitised(sine(625, 75), 0.5, id));
+                classes["4 samples a cycle"].add(relativeError(fast[Measure::Period], 4) <= 0.005,
+                                                 relativeError(fast[Measure::Period], 4));
+                // Two to three cycles of two divisions with 2 counts rms: period within 3 %.
+                const double cycles = 2 + (seed % 11) / 10.0;
+                const SourceReadings slow = measured(digitised(sine(cycles, 50), 2, id));
+                classes["slow noisy sine"].add(
+                    relativeError(slow[Measure::Period], kSamples / cycles) <= 0.03,
+                    relativeError(slow[Measure::Period], kSamples / cycles));
+                // DC with 8 counts rms of noise: no frequency at all.
+                const SourceReadings dc = measured(digitised([](int) { return 10.0; }, 8, id));
+                classes["DC with noise"].add(!dc[Measure::Frequency].value);
+                // Pulses one sample wide every 50 samples, and alternately 1 and 2 wide: period
+                // 50, exact without noise, within 0.1 % with 0.5 count rms.
+                const int offset = (seed * 7 + p) % 50;
+                Samples one = pulses({1}, 50, offset, 50),
+                        alternate = pulses({1, 2}, 50, offset, 50);
+                if (seed > 1) {
+                    Noise n(id);
+                    for (Samples* r : {&one, &alternate})
+                        for (auto& v : *r)
+                            v = std::int8_t(std::nearbyint(v + n(0.5)));
+                }
+                const double tolerance = seed == 1 ? 1e-12 : 0.001;
+                const SourceReadings narrow = measured(one), mixed = measured(alternate);
+                classes["one-sample pulses"].add(
+                    relativeError(narrow[Measure::Period], 50) <= tolerance &&
+                        relativeError(narrow[Measure::PositiveWidth], 1) <= 0.1 &&
+                        relativeError(narrow[Measure::NegativeWidth], 49) <= 0.01,
+                    relativeError(narrow[Measure::Period], 50));
+                classes["pulses 1 and 2 wide"].add(
+                    relativeError(mixed[Measure::Period], 50) <= tolerance &&
+                        relativeError(mixed[Measure::PositiveWidth], 1.5) <= 0.1,
+                    relativeError(mixed[Measure::Period], 50));
+                // A square wave whose edges fall between two samples: its rise and fall times
+                // are bounds, not values.
+                const SourceReadings square = measured(digitised(
+                    [&](int k) { return std::fmod(k / 250.0 + phase, 1.0) < 0.5 ? 50.0 : -50.0; },
+                    0.3, id));
+                classes["instant edges"].add(square[Measure::RiseTime].bound == Bound::Below &&
+                                             square[Measure::FallTime].bound == Bound::Below);
+            }
+        const std::map<QString, double> required = {
+            {"small noisy sine", 0.99}, {"4 samples a cycle", 0.99}, {"slow noisy sine", 0.95},
+            {"DC with noise", 0.95},    {"one-sample pulses", 0.99}, {"pulses 1 and 2 wide", 0.99},
+            {"instant edges", 0.99}};
+        QStringList short_;
+        for (const auto& [name, sweep] : classes) {
+            qInfo("%s: %s", qPrintable(name), qPrintable(sweep.text()));
+            if (sweep.rate() < required.at(name)) short_ << name + ": " + sweep.text();
+        }
+        QCOMPARE(short_, QStringList());
     }
 
     // An amplitude of 5 counts is measured; one of 4 is not.

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "analysis/exact_decimal.h"
+#include "analysis/scale.h"
 
 namespace curvalon {
 
@@ -89,47 +90,24 @@ void addSourceNotes(std::string& out, const Acquisition& a, const std::vector<in
 // One column's values: counts, or volts = (counts / 25 - position) × volts per division.
 class Column {
   public:
-    Column(const Acquisition& a, int src) : a_(a), src_(static_cast<std::size_t>(src)) {
-        if (!inVolts(a, src)) return;
-        volts_ = true;
-        const auto vdiv = decimalOf(a.voltDiv[src_]), pos = decimalOf(a.positionDiv[src_]);
-        if (vdiv && pos) vdiv_ = *vdiv, pos_ = *pos;
-        exact_ = vdiv && pos;
-    }
+    Column(const Acquisition& a, int src)
+        : samples_(a.samples[static_cast<std::size_t>(src)]), scale_(Scale::of(a, src)) {}
     std::string value(int k) const {
-        const std::int32_t count = a_.samples[src_][static_cast<std::size_t>(k)];
-        if (!volts_) return std::to_string(count);
-        if (exact_)
-            if (const auto d = decimalOf(count * 4, -2) - pos_)
-                if (const auto v = *d * vdiv_) return decimalText(*v);
-        return shortestText((count / double(kCountsPerDiv) - a_.positionDiv[src_]) *
-                            a_.voltDiv[src_]);
+        const std::int32_t count = samples_[static_cast<std::size_t>(k)];
+        if (const auto exact = scale_.exactLevel(count)) return decimalText(*exact);
+        return shortestText(scale_.level(count));
     }
 
   private:
-    const Acquisition& a_;
-    std::size_t src_;
-    bool volts_ = false, exact_ = false;
-    Decimal vdiv_, pos_;
+    const std::array<std::int8_t, kSamples>& samples_;
+    Scale scale_;
 };
 
-// Sample k's time: (k - 1250) / 250 divisions from the centre, plus the position. The settings'
-// decimals are found once, not for every row.
-class TimeColumn {
-  public:
-    explicit TimeColumn(const Acquisition& a)
-        : a_(a), step_(decimalOf(a.timeDiv)), position_(decimalOf(a.horPosition)) {}
-    std::string value(int k) const {
-        if (step_ && position_)
-            if (const auto t = decimalOf(std::int64_t(k - kRecordCentre) * 4, -3) * *step_)
-                if (const auto sum = *t + *position_) return decimalText(*sum);
-        return shortestText((k - kRecordCentre) * a_.timeDiv / kSamplesPerDiv + a_.horPosition);
-    }
-
-  private:
-    const Acquisition& a_;
-    std::optional<Decimal> step_, position_;
-};
+// Sample k's time: (k - 1250) / 250 divisions from the centre, plus the position.
+std::string timeText(const Scale& axis, int k) {
+    if (const auto exact = axis.exactTime(k)) return decimalText(*exact);
+    return shortestText(axis.time(k));
+}
 
 }  // namespace
 
@@ -154,18 +132,18 @@ std::string dataTable(const Acquisition& a, const std::vector<int>& shown, char 
         start = end + 1;
     }
     Fields names{"sample"};
-    if (a.timeDiv != 0) names.push_back("time (s)");
+    if (Scale::timeAxisOf(a).inSeconds()) names.push_back("time (s)");
     std::vector<Column> columns;
     for (int src : sources) {
-        names.push_back(a.names[static_cast<std::size_t>(src)] +
-                        (inVolts(a, src) ? " (V)" : " (counts)"));
+        names.push_back(a.names[static_cast<std::size_t>(src)] + " (" +
+                        Scale::of(a, src).units().level + ")");
         columns.emplace_back(a, src);
     }
     addRow(out, names, separator);
-    const TimeColumn time(a);
+    const Scale axis = Scale::timeAxisOf(a);
     for (int k = 0; k < kSamples; ++k) {
         Fields row{std::to_string(k)};
-        if (a.timeDiv != 0) row.push_back(time.value(k));
+        if (axis.inSeconds()) row.push_back(timeText(axis, k));
         for (const Column& c : columns)
             row.push_back(c.value(k));
         addRow(out, row, separator);
