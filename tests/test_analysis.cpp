@@ -284,6 +284,130 @@ class AnalysisTest : public QObject {
         QCOMPARE(short_, QStringList());
     }
 
+    // Clipped at the top only, at the bottom only, and at both: each clipped extreme is a bound
+    // and the other exact, everything level-based says so, and the period keeps its crossings.
+    void clippedAtEitherEnd() {
+        for (const auto& [centre, clipsHigh, clipsLow] :
+             {std::tuple{80.0, true, false}, {-80.0, false, true}, {0.0, true, true}}) {
+            const double half = clipsHigh && clipsLow ? 200 : 100;
+            const SourceReadings r = measured(digitised(
+                [&](int k) { return centre + half * std::sin(2 * M_PI * k / 500.0); }, 0, 1));
+            QCOMPARE(r[Measure::Max].bound, clipsHigh ? Bound::AtLeast : Bound::Exact);
+            QCOMPARE(r[Measure::Min].bound, clipsLow ? Bound::AtMost : Bound::Exact);
+            QCOMPARE(r[Measure::PeakToPeak].bound, Bound::AtLeast);
+            for (Measure m : {Measure::Top, Measure::Base, Measure::Mean, Measure::CycleRms,
+                              Measure::RiseTime, Measure::Overshoot})
+                QCOMPARE(r[m].reason, std::string("clipped"));
+            QVERIFY(relativeError(r[Measure::Period], 500) < 1e-3);
+        }
+        const SourceReadings inside =
+            measured(digitised([](int k) { return 126 * std::sin(2 * M_PI * k / 500.0); }, 0, 1));
+        QVERIFY(inside[Measure::Max].bound == Bound::Exact && inside[Measure::Mean].value);
+    }
+
+    // CH1 at 1 s per division, 0.5 V per division, 0.37 divisions up (not a whole count): the
+    // means against a computation of their own over the same samples, the cycles between the
+    // first and the last rising crossing (samples 500 and 2000), times in seconds.
+    void meansAgainstTheirDefinition() {
+        for (unsigned seed = 1; seed <= 20; ++seed) {
+            Acquisition a;
+            a.names[0] = "CH1", a.valid[0] = true, a.timeDiv = 1, a.voltDiv[0] = 0.5;
+            a.positionDiv[0] = 0.37;
+            const double offset = seed % 7 - 3.0;
+            a.samples[0] = digitised(
+                [&](int k) { return offset + 60 * std::sin(2 * M_PI * k / 500.0); }, 0, seed);
+            // Noise only where no crossing can move: well inside each half cycle.
+            Noise noise(seed);
+            for (int k = 0; k < kSamples; ++k)
+                if (std::abs(a.samples[0][k] - offset) > 30)
+                    a.samples[0][k] = std::int8_t(a.samples[0][k] + std::nearbyint(noise(2)));
+            const auto stats = [&](int first, int last) {
+                double sum = 0, squares = 0;
+                for (int k = first; k < last; ++k) {
+                    const double volts = (a.samples[0][k] / 25.0 - 0.37) * 0.5;
+                    sum += volts, squares += volts * volts;
+                }
+                return std::pair{sum / (last - first), std::sqrt(squares / (last - first))};
+            };
+            const SourceReadings r = measureSource(a, 0);
+            const auto [mean, rms] = stats(0, kSamples);
+            const auto [cycleMean, cycleRms] = stats(500, 2000);
+            for (const auto& [m, truth] : {std::pair{Measure::Mean, mean},
+                                           {Measure::Rms, rms},
+                                           {Measure::CycleMean, cycleMean},
+                                           {Measure::CycleRms, cycleRms}})
+                QVERIFY2(std::abs(r[m].value.value_or(NAN) - truth) < 1e-12,
+                         qPrintable(QString("%1 seed %2: %3, not %4")
+                                        .arg(measureName(m))
+                                        .arg(seed)
+                                        .arg(r[m].value.value_or(NAN))
+                                        .arg(truth)));
+            QCOMPARE(r[Measure::CycleRms].count, 3);
+            QVERIFY(std::abs(*r[Measure::Period].value - 2) < 1e-3);  // 500 samples of 4 ms
+            QCOMPARE(r.units.time, std::string("s"));
+        }
+    }
+
+    // Sums in whole counts: a record whose counts sum to zero has a Mean of exactly 0, and no
+    // number in the table is ever written with an exponent.
+    void plainNumbers() {
+        Acquisition a;
+        a.names[0] = "CH1", a.valid[0] = true, a.timeDiv = 0.0005, a.voltDiv[0] = 0.1;
+        for (int k = 0; k < kSamples; ++k)  // pairs of opposite counts
+            a.samples[0][k] = std::int8_t((k % 2 ? -1 : 1) * ((k / 2) % 21 - 10));
+        const std::string table = measurementTable({measureSource(a, 0)}, ',');
+        QVERIFY2(table.find("\nMean,V,0\n") != std::string::npos, table.c_str());
+        QVERIFY(table.find('e') == table.find("measurement") + 1);  // only the word's own
+        const std::pair<double, const char*> numbers[] = {
+            {8.32667e-20, "0.0000000000000000000832667"},
+            {-1.5e-9, "-0.0000000015"},
+            {123456789, "123457000"},
+            {0.0, "0"},
+            {1953.125, "1953.12"}};
+        for (const auto& [v, text] : numbers)
+            QCOMPARE(tableNumber(v), std::string(text));
+    }
+
+    // An edge between two samples is given as the bound "< 2 samples", in the window and, as a
+    // number with its note, in the table; an edge of 5 samples as its value.
+    void edgesFasterThanTheSampling() {
+        Acquisition a;
+        a.names[0] = "CH1", a.valid[0] = true, a.timeDiv = 0.0005, a.voltDiv[0] = 1;
+        a.samples[0] = digitised([](int k) { return k % 500 < 250 ? 50.0 : -50.0; }, 0, 1);
+        const SourceReadings fast = measureSource(a, 0);
+        QCOMPARE(readingText(fast[Measure::RiseTime], Measure::RiseTime, fast.units),
+                 std::string("< 4.000 \u00b5s (4 edges)"));
+        const std::string table = measurementTable({fast}, ',');
+        QVERIFY(table.find("\nRise time,s,0.000004\n") != std::string::npos);
+        QVERIFY(table.find("< (an upper bound: faster than 2 samples): Rise time / Fall time") !=
+                std::string::npos);
+        a.samples[0] = digitised(
+            [](int k) {
+                const int t = k % 500;
+                return t < 5     ? -50 + 20.0 * t
+                       : t < 250 ? 50.0
+                       : t < 255 ? 50 - 20.0 * (t - 250)
+                                 : -50.0;
+            },
+            0, 1);
+        const Reading slow = measureSource(a, 0)[Measure::RiseTime];
+        QVERIFY(slow.bound == Bound::Exact && std::abs(*slow.value - 4 * 2e-6) < 1e-9);
+    }
+
+    // A short span on a slope, where single samples would make "flat levels": Top and Base are
+    // Max and Min, and no overshoot is made up.
+    void shortSpanOnASlope() {
+        Acquisition a;
+        a.names[4] = "REFA", a.valid[4] = true;
+        for (int k = 0; k < kSamples; ++k)
+            a.samples[4][k] = std::int8_t(std::clamp(2 * (k - 1000) - 60, -128, 127));
+        const SourceReadings r = measureSource(a, 4, 1000, 1060);
+        QCOMPARE(*r[Measure::Top].value, *r[Measure::Max].value);
+        QCOMPARE(*r[Measure::Base].value, *r[Measure::Min].value);
+        QCOMPARE(r[Measure::Overshoot].reason, std::string("no flat top"));
+        QCOMPARE(r[Measure::Undershoot].reason, std::string("no flat base"));
+    }
+
     // An amplitude of 5 counts is measured; one of 4 is not.
     void smallestAmplitude() {
         std::array<std::int8_t, kSamples> square{};
