@@ -76,12 +76,19 @@ int main(int argc, char** argv) {
 
     PtyInstrument far;
     SimulatedInstrument instrument;
-    instrument.freshAcquisitions = true;
     for (int ch = 2; ch < 4; ++ch)
         instrument.channels[static_cast<std::size_t>(ch)].displayed = false;
     int timeBases = 0;
     far.answerBreaks(instrument.onBreak());
+    int reads = 0;
     far.onLine = [&](const std::string& line) {
+        // Each read's acquisition marked with its number in CH1's first two samples, so that a
+        // file's data can be told from any other's.
+        if (line == "SEL?") {
+            ++reads;
+            instrument.waveforms[0][0] = std::int8_t(reads % 256 - 128);
+            instrument.waveforms[0][1] = std::int8_t(reads / 256 - 128);
+        }
         // The read that fails: its time base query gets no answer.
         if (line == "HOR?" && ++timeBases == kFailingRead) return;
         const std::string reply = instrument.answer(line);

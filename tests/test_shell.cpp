@@ -307,6 +307,12 @@ class ShellTest : public QObject {
         QCOMPARE(r.statusAtBoxes, Lines(2, "Stat:"));
         QVERIFY(r.device.lines.empty());
         QCOMPARE(r.app.timer1().interval(), 100);  // the start-up tick keeps ticking, gently
+        // Refused reads read nothing: the demo waveforms are still all measured.
+        r.play("05 [Measurements(&M)]");
+        const QTableWidget* t = r.app.measurementWindow()->table();
+        QCOMPARE(t->columnCount(), 4);
+        for (int c = 0; c < 4; ++c)
+            QVERIFY(!t->item(int(Measure::Max), c)->text().startsWith("\u2014"));
     }
 
     // File > Port lists the ports afresh each time it opens, the one in use checked. A port chosen

@@ -30,8 +30,6 @@ class AcquisitionHold {
     void release();
     // The port is back and the instrument awake: a RUN that the lost port kept from it goes now.
     void settle();
-    // Whether the instrument is stopped by this tool: during a held read, or a RUN owed.
-    bool holding() const { return stopped_ || owed_; }
 
   private:
     void sendRun();

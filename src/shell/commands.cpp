@@ -178,8 +178,9 @@ void ScopeApp::run(Command c, std::int32_t index) {
 // again when the operator asks for one acquisition. True when no exchange failed.
 bool ScopeApp::fullRead(Command c) {
     const bool hold = window_.runItems().hold->isChecked() && state_.scopePresent == 1;
-    // Only the channels this read brings count as read; one switched on later did not come.
-    for (int ch = 0; ch < kChannelCount; ++ch)
+    // Only the channels this read brings count as read; one switched on later did not come. In
+    // demo mode the read is refused and the demo waveforms stay what they are.
+    for (int ch = 0; ch < kChannelCount && state_.scopePresent == 1; ++ch)
         state_.curveValid[static_cast<std::size_t>(ch)] = 0;
     ops_.beginRead();
     if (hold) hold_.begin();

@@ -70,6 +70,14 @@ void ScopeApp::toggleRecord() {
 // A partial read (one channel, the references) brings only its own sources; the settings it
 // did not read are those of the last full read, and the data file says so.
 void ScopeApp::readDone(const ReadScope& scope) {
+    // A read refused in demo mode read nothing: the demo waveforms stay the acquisition.
+    if (scope.kind != ReadScope::Generated && state_.scopePresent != 1 && measure_.acquisition()) {
+        if (window_.plotHeld() || redrawAfterRead_) composer_.reDraw();
+        window_.holdPlot(false);
+        redrawAfterRead_ = false;
+        recordRead(scope, ops_.readFailure().value_or(""));
+        return;
+    }
     const bool partial = scope.kind == ReadScope::OneChannel || scope.kind == ReadScope::References;
     const LocalDateTime now = ops_.now();
     auto a = std::make_shared<Acquisition>(
@@ -94,16 +102,16 @@ void ScopeApp::readDone(const ReadScope& scope) {
     shown_.keep(state_);
     export_.keepPicture();
     refreshMeasurements();
-    if (scope.kind != ReadScope::Generated) recordRead(scope);
+    if (scope.kind != ReadScope::Generated) recordRead(scope, measure_.acquisition()->failure);
 }
 
 // The read into a file of its own and a row of the index; a failed read into a row that says
 // why. Settings that a partial read did not read are left out of its row.
-void ScopeApp::recordRead(const ReadScope& scope) {
+void ScopeApp::recordRead(const ReadScope& scope, const std::string& failure) {
     if (!recorder_.active()) return;
     RecordedRead read;
     const Acquisition& done = *measure_.acquisition();
-    read.failure = QString::fromLatin1(done.failure.c_str());
+    read.failure = QString::fromLatin1(failure.c_str());
     if (read.failure.isEmpty()) read.data = measure_.table(',');
     // A failed read's values are not written as read: its status says why.
     const bool settingsRead = scope.kind == ReadScope::Full && read.failure.isEmpty();
@@ -125,10 +133,10 @@ void ScopeApp::recordRead(const ReadScope& scope) {
         read.spanFrom = QString::fromStdString(span->first);
         read.spanTo = QString::fromStdString(span->second);
     }
-    const QString failure = recorder_.record(read);
-    if (failure.isEmpty()) return;
+    const QString written = recorder_.record(read);
+    if (written.isEmpty()) return;
     window_.runItems().record->setChecked(false);
-    ops_.notice(QStringLiteral("Recording stopped: cannot write ") + failure);
+    ops_.notice(QStringLiteral("Recording stopped: cannot write ") + written);
 }
 
 }  // namespace curvalon

@@ -101,7 +101,8 @@ class ScopeApp {
     void redrawShown();
     // Keeps what a read left as the acquisition that files and measurements work from.
     void readDone(const ReadScope& scope);
-    void recordRead(const ReadScope& scope);
+    // The read's file and index row; failure is the text of the box it showed, if any.
+    void recordRead(const ReadScope& scope, const std::string& failure);
     // The cursors and the measurements, after a read, a change of what is shown or a move.
     void refreshMeasurements(bool cursorsMoved = false);
 
