@@ -295,6 +295,11 @@ class RunTest : public QObject {
         QCOMPARE(lines.back(), std::string("SEL?"));
         QCOMPARE(lines[lines.size() - 2], std::string("CURV?"));
         QVERIFY(!r.action("Run")->isChecked() && r.boxes.empty());
+        // Once the run has ended, a single read's status texts are its own again.
+        std::string during;
+        r.clock.at(10, [&] { during = r.status(); });
+        r.play(" ");
+        QCOMPARE(during, std::string("reading... Select-CH from TDS2024"));
     }
 
     // Esc ends a run between two reads as during one, and never quits while Run is checked.

@@ -267,6 +267,11 @@ class ShellTest : public QObject {
         QCOMPARE(r.device.lines, Lines{"SEL?"});  // the read cancelled, no other begun
         QVERIFY(r.exits.empty());
         QCOMPARE(r.boxes.front(), std::string("Curvalon: Error[9] Packet receive Error(SEL)"));
+        // Run chosen during a single read is refused the same way, and not left checked.
+        r.clock.at(10, [&] { r.play("[Run]"), refusal = r.status(); });
+        r.play("0");
+        QVERIFY(!r.app.run().running() && !r.action("Run")->isChecked());
+        QCOMPARE(refusal, std::string("Busy: a read is in progress (Esc cancels it)"));
         r.play("<Esc>[Exit(&X)]");
         r.window.close();
         QCOMPARE(r.exits, (std::vector<int>{0, 0, 0}));
@@ -429,6 +434,17 @@ class ShellTest : public QObject {
         const QStringList rows = QString::fromUtf8(index.readAll()).split('\n');
         QCOMPARE(rows[1].split(',').mid(12, 2), QStringList({"-0.00125", "0.00125"}));
         QCOMPARE(rows[2].split(',').mid(12, 2), QStringList({"", ""}));
+    }
+
+    // The whole record is measured, its first and last samples too.
+    void wholeRecordMeasured() {
+        Rig r;
+        r.instrument.waveforms[0].fill(10);
+        r.instrument.waveforms[0][0] = -50, r.instrument.waveforms[0][2499] = 60;
+        r.play(" [Measurements(&M)]");
+        const QTableWidget* t = r.app.measurementWindow()->table();
+        QCOMPARE(t->item(int(Measure::Min), 0)->text(), QString("-1.000 V"));
+        QCOMPARE(t->item(int(Measure::Max), 0)->text(), QString("1.200 V"));
     }
 
     // A channel switched on after a read that left it out did not come from that read: it is not

@@ -43,7 +43,6 @@ void RunControl::stop() {
     running_ = false;
     timer_.stop();
     hooks_.showChecked(false);
-    if (!reading_) hooks_.showProgress();
 }
 
 void RunControl::stopThen(std::function<void()> command) {
