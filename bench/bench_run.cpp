@@ -14,29 +14,12 @@
 #include "link/qt_link_clock.h"
 #include "link/qt_serial_device.h"
 #include "shell/scope_app.h"
+#include "support/process_figures.h"
 #include "support/pty_instrument.h"
 #include "support/simulated_instrument.h"
 
 using namespace curvalon;
 using namespace curvalon::test;
-
-namespace {
-
-long residentKb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').front().toLong();
-    return -1;
-}
-
-double cpuSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return t.tv_sec + t.tv_nsec / 1e9;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -20,6 +20,7 @@
 #include "link/qt_link_clock.h"
 #include "link/qt_serial_device.h"
 #include "shell/scope_app.h"
+#include "support/process_figures.h"
 #include "support/pty_instrument.h"
 #include "support/simulated_instrument.h"
 
@@ -30,20 +31,6 @@ namespace {
 
 int kReads = 100;
 int kFailingRead = 50;
-
-long residentKb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').front().toLong();
-    return -1;
-}
-
-double cpuSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return t.tv_sec + t.tv_nsec / 1e9;
-}
 
 QAction* item(QWidget& window, const QString& caption) {
     for (QAction* a : window.findChildren<QAction*>())

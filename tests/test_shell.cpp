@@ -20,25 +20,10 @@
 #include "support/qtest_strings.h"
 #include "support/shell_rig.h"
 
-#include <sys/resource.h>
-
-#include <csignal>
-
 using namespace curvalon;
 using namespace curvalon::test;
 
 namespace {
-
-// A disk with this many bytes of room for each file this process writes (no limit for 0): writes
-// past it are cut short and then refused, as on a full disk; until the returned guard goes.
-auto fileSizeLimit(qint64 bytes) {
-    rlimit before{};
-    ::getrlimit(RLIMIT_FSIZE, &before);
-    ::signal(SIGXFSZ, SIG_IGN);  // a refused write, not the end of the process
-    const rlimit limit{bytes > 0 ? rlim_t(bytes) : before.rlim_cur, before.rlim_max};
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-    return qScopeGuard([before] { ::setrlimit(RLIMIT_FSIZE, &before); });
-}
 
 // A dark desktop's colours: light text on dark grey.
 QPalette darkened(QPalette palette) {

@@ -7,6 +7,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QtTest>
 #include <functional>
 
@@ -16,6 +17,10 @@
 #include "support/golden.h"
 #include "support/simulated_instrument.h"
 #include "support/virtual_clock.h"
+
+#include <sys/resource.h>
+
+#include <csignal>
 
 namespace curvalon::test {
 
@@ -135,5 +140,16 @@ struct Rig {
         window.portMenu()->exec(QPoint(0, 0));
     }
 };
+
+// A disk with this many bytes of room for each file this process writes (no limit for 0): writes
+// past it are cut short and then refused, as on a full disk; until the returned guard goes.
+auto fileSizeLimit(qint64 bytes) {
+    rlimit before{};
+    ::getrlimit(RLIMIT_FSIZE, &before);
+    ::signal(SIGXFSZ, SIG_IGN);  // a refused write, not the end of the process
+    const rlimit limit{bytes > 0 ? rlim_t(bytes) : before.rlim_cur, before.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    return qScopeGuard([before] { ::setrlimit(RLIMIT_FSIZE, &before); });
+}
 
 }  // namespace curvalon::test
