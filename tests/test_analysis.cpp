@@ -2,7 +2,6 @@
 // it, every number in it the exact decimal of its definition.
 #include <QtTest>
 #include <clocale>
-#include <map>
 #include <memory>
 #include <random>
 #include <tuple>
@@ -79,39 +78,6 @@ double sent(std::int64_t n, int exponent) {
     return std::stod(std::to_string(n) + "e" + std::to_string(exponent));
 }
 
-// A record as the instrument would digitise it: "shape cycles peak-to-peak noise edge ...":
-// sine, triangle, ramp, square or pulse (20 % duty), square and pulse with edges of that many
-// samples from bottom to top, "overshoot" (10 %) or "ringing" (through the 50 % level and back)
-// after their edges; noise in counts rms, from a fixed seed; phase in cycles at sample 0.
-std::array<std::int8_t, kSamples> record(const QByteArray& recipe, double phase, unsigned seed) {
-    const QList<QByteArray> f = recipe.split(' ');
-    const double period = kSamples / f[1].toDouble(), half = f[2].toDouble() / 2;
-    const double noise = f[3].toDouble(), edge = f.value(4, "1").toDouble();
-    const double duty = f[0] == "pulse" ? 0.2 : 0.5;
-    std::mt19937 random(seed);
-    std::normal_distribution<double> gauss(0, noise > 0 ? noise : 1);
-    std::array<std::int8_t, kSamples> out{};
-    for (int k = 0; k < kSamples; ++k) {
-        const double u = std::fmod(k / period + phase + 1, 1.0), tau = u * period;
-        double v = f[0] == "sine"               ? std::sin(2 * M_PI * u)
-                   : f[0] == "triangle"         ? (u < 0.5 ? 4 * u - 1 : 3 - 4 * u)
-                   : f[0] == "ramp"             ? 2 * u - 1
-                   : tau < edge                 ? -1 + 2 * tau / edge
-                   : tau < duty * period        ? 1
-                   : tau < duty * period + edge ? 1 - 2 * (tau - duty * period) / edge
-                                                : -1;
-        // After each edge of a square or pulse: a decaying spike or ring of the edge's sign.
-        const double since = tau < duty * period ? tau - edge : tau - duty * period - edge;
-        const double sign = tau < duty * period ? 1 : -1;
-        if (since >= 0 && recipe.contains("overshoot")) v += sign * 0.2 * std::exp(-since / 3);
-        if (since >= 0 && recipe.contains("ringing"))
-            v += sign * 1.343 * std::exp(-since / 20) * std::cos(2 * M_PI * since / 8);
-        v = v * half + (noise > 0 ? gauss(random) : 0);
-        out[k] = std::int8_t(std::clamp(std::nearbyint(v), -128.0, 127.0));
-    }
-    return out;
-}
-
 // Normal deviates from a seeded generator, by Box and Muller, so that a sweep's records are the
 // same whatever the standard library's own distributions do.
 class Noise {
@@ -138,37 +104,42 @@ Samples digitised(F f, double rms, unsigned seed) {
     return out;
 }
 
-// Pulses of the given widths in turn, one every period samples from the offset, height counts
-// above a base of -25.
-Samples pulses(std::vector<int> widths, int period, int offset, int height) {
-    Samples out;
-    out.fill(-25);
-    for (int start = offset, i = 0; start < kSamples; start += period, ++i)
-        for (int k = start; k < std::min(start + widths[i % widths.size()], kSamples); ++k)
-            out[k] = std::int8_t(-25 + height);
-    return out;
-}
-
-// One class of records in a sweep: how many pass, and the worst error seen.
-struct Sweep {
-    int passed = 0, tried = 0;
-    double worst = 0;
-    void add(bool pass, double error = 0) {
-        passed += pass, ++tried, worst = std::max(worst, std::isfinite(error) ? error : 1e9);
-    }
-    double rate() const { return tried ? double(passed) / tried : 0; }
-    QString text() const {
-        return QString("%1 of %2 (%3 %), worst %4")
-            .arg(passed)
-            .arg(tried)
-            .arg(100 * rate(), 0, 'f', 1)
-            .arg(worst);
-    }
-};
-
-// The relative error of a reading against the truth; infinite where there is no value.
-double relativeError(const Reading& r, double truth) {
-    return r.value ? std::abs(*r.value - truth) / std::abs(truth) : INFINITY;
+// A record as the instrument would digitise it: "shape cycles peak-to-peak noise edge ...":
+// sine, triangle, ramp, square or pulse (20 % duty), square and pulse with edges of that many
+// samples from bottom to top (0: between two samples), "overshoot" (10 %) or "ringing" (through
+// the 50 % level and back) after their edges; spikes one sample wide, or spikes12 alternately one
+// and two; dc, a level at the middle; noise in counts rms from the seed; phase in cycles at
+// sample 0.
+Samples record(const QByteArray& recipe, double phase, unsigned seed) {
+    const QList<QByteArray> f = recipe.split(' ');
+    const double period = kSamples / f[1].toDouble(), half = f[2].toDouble() / 2;
+    const double noise = f[3].toDouble(), edge = f.value(4, "1").toDouble();
+    const double duty = f[0] == "pulse" ? 0.2 : 0.5;
+    const int shape =
+        int(QByteArrayList{"sine", "triangle", "ramp", "dc", "spikes", "spikes12"}.indexOf(f[0]));
+    const bool overshoot = recipe.contains("overshoot"), ringing = recipe.contains("ringing");
+    return digitised(
+        [&](int k) {
+            const double u = std::fmod(k / period + phase + 1, 1.0), tau = u * period;
+            const double width = shape == 5 && int(k / period + phase) % 2 ? 2 : 1;
+            double v = shape == 0                   ? std::sin(2 * M_PI * u)
+                       : shape == 1                 ? (u < 0.5 ? 4 * u - 1 : 3 - 4 * u)
+                       : shape == 2                 ? 2 * u - 1
+                       : shape == 3                 ? 0
+                       : shape >= 4                 ? (tau < width ? 1 : -1)
+                       : tau < edge                 ? -1 + 2 * tau / edge
+                       : tau < duty * period        ? 1
+                       : tau < duty * period + edge ? 1 - 2 * (tau - duty * period) / edge
+                                                    : -1;
+            // After each edge of a square or pulse: a decaying spike or ring of the edge's sign.
+            const double since = tau < duty * period ? tau - edge : tau - duty * period - edge;
+            const double sign = tau < duty * period ? 1 : -1;
+            if (since >= 0 && overshoot) v += sign * 0.2 * std::exp(-since / 3);
+            if (since >= 0 && ringing)
+                v += sign * 1.343 * std::exp(-since / 20) * std::cos(2 * M_PI * since / 8);
+            return v * half;
+        },
+        noise, seed);
 }
 
 // REFA holding the record, measured in counts and samples.
@@ -176,6 +147,39 @@ SourceReadings measured(const std::array<std::int8_t, kSamples>& samples) {
     Acquisition a;
     a.names[4] = "REFA", a.valid[4] = true, a.samples[4] = samples;
     return measureSource(a, 4);
+}
+
+// One check of a row of measurements (see AnalysisTest::measurements); a failure is described
+// in wrong.
+void check(const SourceReadings& r, const QByteArray& item, double phase, QStringList& wrong) {
+    const QList<QByteArray> w = item.split(' ');
+    const int at = w.indexOf(w.contains("=")       ? "="
+                             : w.contains("count") ? "count"
+                             : w.contains("<")     ? "<"
+                                                   : ">=");
+    const QByteArray name = w.mid(0, at).join(' ');
+    int m = 0;
+    while (m < kMeasureCount && name != measureName(Measure(m)))
+        ++m;
+    if (m == kMeasureCount) {
+        wrong << "no measurement " + QString::fromLatin1(name);
+        return;
+    }
+    const Reading& got = r[Measure(m)];
+    const QByteArray want = w.mid(at + 1).join(' '), op = w[at];
+    const double value = got.value.value_or(NAN), target = w.value(at + 1).toDouble();
+    const QByteArray tol = w.value(at + 2);
+    const double allowed =
+        tol.endsWith('%') ? std::abs(target) * tol.chopped(1).toDouble() / 100 : tol.toDouble();
+    const bool ok = op == "count"           ? got.count == want.toInt()
+                    : op == ">="            ? got.bound == Bound::AtLeast && value == target
+                    : op == "<"             ? got.bound == Bound::Below && value == target
+                    : want.startsWith("- ") ? !got.value && got.reason == want.mid(2).toStdString()
+                                            : std::abs(value - target) <= allowed;
+    if (!ok)
+        wrong << QString("%1 at phase %2: %3 %4 (%5), not %6")
+                     .arg(name, QString::number(phase), QString::number(value),
+                          QString::number(got.count), QString::fromStdString(got.reason), want);
 }
 
 }  // namespace
@@ -209,81 +213,6 @@ class AnalysisTest : public QObject {
         QCOMPARE(table, golden(table, "table-" + tag));
     }
 
-    // Each class of signal over 100 noise seeds at 6 phases, against the truth it was built
-    // from: the share of records measured right must reach the class's rate.
-    void sweeps() {
-        constexpr int kSeeds = 100;
-        constexpr double kPhases[] = {0, 0.17, 0.33, 0.5, 0.61, 0.83};
-        std::map<QString, Sweep> classes;
-        for (int seed = 1; seed <= kSeeds; ++seed)
-            for (int p = 0; p < 6; ++p) {
-                const double phase = kPhases[p];
-                const unsigned id = unsigned(seed * 6 + p);
-                // One division peak to peak, 1 count rms of noise, 10 cycles: period within 0.5 %.
-                const auto sine = [&](double cycles, double pp) {
-                    return [=](int k) {
-                        return pp / 2 * std::sin(2 * M_PI * (k * cycles / kSamples + phase));
-                    };
-                };
-                classes["small noisy sine"].add(
-                    relativeError(measured(digitised(sine(10, 25), 1, id))[Measure::Period], 250) <=
-                        0.005,
-                    relativeError(measured(digitised(sine(10, 25), 1, id))[Measure::Period], 250));
-                // Four samples a cycle, three divisions: period within 0.5 %.
-                const SourceReadings fast = measured(digitised(sine(625, 75), 0.5, id));
-                classes["4 samples a cycle"].add(relativeError(fast[Measure::Period], 4) <= 0.005,
-                                                 relativeError(fast[Measure::Period], 4));
-                // Two to three cycles of two divisions with 2 counts rms: period within 3 %.
-                const double cycles = 2 + (seed % 11) / 10.0;
-                const SourceReadings slow = measured(digitised(sine(cycles, 50), 2, id));
-                classes["slow noisy sine"].add(
-                    relativeError(slow[Measure::Period], kSamples / cycles) <= 0.03,
-                    relativeError(slow[Measure::Period], kSamples / cycles));
-                // DC with 8 counts rms of noise: no frequency at all.
-                const SourceReadings dc = measured(digitised([](int) { return 10.0; }, 8, id));
-                classes["DC with noise"].add(!dc[Measure::Frequency].value);
-                // Pulses one sample wide every 50 samples, and alternately 1 and 2 wide: period
-                // 50, exact without noise, within 0.1 % with 0.5 count rms.
-                const int offset = (seed * 7 + p) % 50;
-                Samples one = pulses({1}, 50, offset, 50),
-                        alternate = pulses({1, 2}, 50, offset, 50);
-                if (seed > 1) {
-                    Noise n(id);
-                    for (Samples* r : {&one, &alternate})
-                        for (auto& v : *r)
-                            v = std::int8_t(std::nearbyint(v + n(0.5)));
-                }
-                const double tolerance = seed == 1 ? 1e-12 : 0.001;
-                const SourceReadings narrow = measured(one), mixed = measured(alternate);
-                classes["one-sample pulses"].add(
-                    relativeError(narrow[Measure::Period], 50) <= tolerance &&
-                        relativeError(narrow[Measure::PositiveWidth], 1) <= 0.1 &&
-                        relativeError(narrow[Measure::NegativeWidth], 49) <= 0.01,
-                    relativeError(narrow[Measure::Period], 50));
-                classes["pulses 1 and 2 wide"].add(
-                    relativeError(mixed[Measure::Period], 50) <= tolerance &&
-                        relativeError(mixed[Measure::PositiveWidth], 1.5) <= 0.1,
-                    relativeError(mixed[Measure::Period], 50));
-                // A square wave whose edges fall between two samples: its rise and fall times
-                // are bounds, not values.
-                const SourceReadings square = measured(digitised(
-                    [&](int k) { return std::fmod(k / 250.0 + phase, 1.0) < 0.5 ? 50.0 : -50.0; },
-                    0.3, id));
-                classes["instant edges"].add(square[Measure::RiseTime].bound == Bound::Below &&
-                                             square[Measure::FallTime].bound == Bound::Below);
-            }
-        const std::map<QString, double> required = {
-            {"small noisy sine", 0.99}, {"4 samples a cycle", 0.99}, {"slow noisy sine", 0.95},
-            {"DC with noise", 0.95},    {"one-sample pulses", 0.99}, {"pulses 1 and 2 wide", 0.99},
-            {"instant edges", 0.99}};
-        QStringList short_;
-        for (const auto& [name, sweep] : classes) {
-            qInfo("%s: %s", qPrintable(name), qPrintable(sweep.text()));
-            if (sweep.rate() < required.at(name)) short_ << name + ": " + sweep.text();
-        }
-        QCOMPARE(short_, QStringList());
-    }
-
     // Clipped at the top only, at the bottom only, and at both: each clipped extreme is a bound
     // and the other exact, everything level-based says so, and the period keeps its crossings.
     void clippedAtEitherEnd() {
@@ -298,7 +227,7 @@ class AnalysisTest : public QObject {
             for (Measure m : {Measure::Top, Measure::Base, Measure::Mean, Measure::CycleRms,
                               Measure::RiseTime, Measure::Overshoot})
                 QCOMPARE(r[m].reason, std::string("clipped"));
-            QVERIFY(relativeError(r[Measure::Period], 500) < 1e-3);
+            QVERIFY(std::abs(*r[Measure::Period].value - 500) < 0.5);
         }
         const SourceReadings inside =
             measured(digitised([](int k) { return 126 * std::sin(2 * M_PI * k / 500.0); }, 0, 1));
@@ -458,48 +387,33 @@ class AnalysisTest : public QObject {
         if (!german) QSKIP("checked without a decimal-comma locale: none is installed");
     }
 
-    // Each measurement on generated records, at several phases and noise seeds: "name = value
+    // Each measurement on generated records, at six phases and noise seeds: "name = value
     // tolerance" (a tolerance in % of the value), "name = - reason", "name count n" (the cycles
-    // or edges it averages), "name >= value" (a bound).
+    // or edges it averages), "name >= value" or "name < value" (a bound). A row that starts
+    // "sweep n r%" is tried with n seeds at each phase, and that share of its records must pass.
     void measurements_data() { addCaseRows("analysis-measurements", {"record", "expected"}); }
     void measurements() {
         auto [recipe, expected] = caseFields("record", "expected");
+        QList<QByteArray> checks = expected.split(';');
+        const QList<QByteArray> sweep = checks.front().trimmed().split(' ');
+        const bool sweeping = sweep.front() == "sweep";
+        if (sweeping) checks.removeFirst();
+        const int seeds = sweeping ? sweep[1].toInt() : 1;
+        const qsizetype named = recipe.indexOf("phase ");
         QStringList wrong;
-        for (int trial = 0; trial < 6; ++trial) {
-            const qsizetype named = recipe.indexOf("phase ");
+        int passed = 0, tried = 0;
+        for (int trial = 0; trial < 6 * seeds; ++trial) {
             const double phase =
-                named >= 0 ? recipe.mid(named + 6).toDouble() : 0.15 + trial * 0.12;
-            const SourceReadings r = measured(record(recipe, phase, 1 + trial));
-            for (const QByteArray& item : expected.split(';')) {
-                const QList<QByteArray> w = item.trimmed().split(' ');
-                const int at = w.indexOf(w.contains("=")       ? "="
-                                         : w.contains("count") ? "count"
-                                                               : ">=");
-                const QByteArray name = w.mid(0, at).join(' ');
-                int m = 0;
-                while (m < kMeasureCount && name != measureName(Measure(m)))
-                    ++m;
-                QVERIFY2(m < kMeasureCount, name.constData());
-                const Reading& got = r[Measure(m)];
-                const QByteArray want = w.mid(at + 1).join(' '), op = w[at];
-                const double value = got.value.value_or(NAN), target = w.value(at + 1).toDouble();
-                QByteArray tol = w.value(at + 2);
-                const double allowed = tol.endsWith('%')
-                                           ? std::abs(target) * tol.chopped(1).toDouble() / 100
-                                           : tol.toDouble();
-                const bool ok = op == "count" ? got.count == want.toInt()
-                                : op == ">="  ? got.bound == Bound::AtLeast && value == target
-                                : want.startsWith("- ")
-                                    ? !got.value && got.reason == want.mid(2).toStdString()
-                                    : std::abs(value - target) <= allowed;
-                if (!ok)
-                    wrong << QString("%1 at phase %2: %3 %4 (%5), not %6")
-                                 .arg(name, QString::number(phase), QString::number(value),
-                                      QString::number(got.count),
-                                      QString::fromStdString(got.reason), want);
-            }
+                named >= 0 ? recipe.mid(named + 6).toDouble() : 0.15 + (trial % 6) * 0.12;
+            const SourceReadings r = measured(record(recipe, phase, unsigned(1 + trial)));
+            const qsizetype before = wrong.size();
+            for (const QByteArray& item : checks)
+                check(r, item.trimmed(), phase, wrong);
+            passed += wrong.size() == before, ++tried;
         }
-        QCOMPARE(wrong, QStringList());
+        if (sweeping) qInfo("%d of %d records pass", passed, tried);
+        const double rate = sweeping ? sweep[2].chopped(1).toDouble() / 100 : 1;
+        QVERIFY2(passed >= rate * tried, qPrintable(wrong.mid(0, 5).join('\n')));
     }
 };
 

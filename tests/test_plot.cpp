@@ -124,23 +124,12 @@ class PlotTest : public QObject {
     }
 
     // N: the number's text; V, T, P: as volts, time per division and position, value and unit.
-    // Every time base the instrument has, 2.5 ns to 50 s per division, as its reply spells it,
-    // shown with its unit.
+    // Every time base the instrument has, 2.5 ns to 50 s per division, shown with its unit.
+    void everyTimeBase_data() { test::addCaseRows("plot-time-bases", {"reply", "shown"}); }
     void everyTimeBase() {
-        const std::pair<const char*, const char*> bases[] = {
-            {"2.5E-9", "2.5 nS"}, {"5.0E-9", "5 nS"},   {"1.0E-8", "10 nS"},  {"2.5E-8", "25 nS"},
-            {"5.0E-8", "50 nS"},  {"1.0E-7", "100 nS"}, {"2.5E-7", "250 nS"}, {"5.0E-7", "500 nS"},
-            {"1.0E-6", "1 uS"},   {"2.5E-6", "2.5 uS"}, {"5.0E-6", "5 uS"},   {"1.0E-5", "10 uS"},
-            {"2.5E-5", "25 uS"},  {"5.0E-5", "50 uS"},  {"1.0E-4", "100 uS"}, {"2.5E-4", "250 uS"},
-            {"5.0E-4", "500 uS"}, {"1.0E-3", "1 mS"},   {"2.5E-3", "2.5 mS"}, {"5.0E-3", "5 mS"},
-            {"1.0E-2", "10 mS"},  {"2.5E-2", "25 mS"},  {"5.0E-2", "50 mS"},  {"1.0E-1", "100 mS"},
-            {"2.5E-1", "250 mS"}, {"5.0E-1", "500 mS"}, {"1.0E0", "1 S"},     {"2.5E0", "2.5 S"},
-            {"5.0E0", "5 S"},     {"1.0E1", "10 S"},    {"2.5E1", "25 S"},    {"5.0E1", "50 S"},
-        };
-        for (const auto& [reply, shown] : bases) {
-            const ReadoutText r = timeDivReadout(std::strtod(reply, nullptr));
-            QCOMPARE(QString::fromStdString(r.value + " " + r.unit), QString(shown));
-        }
+        auto [reply, shown] = test::caseFields("reply", "shown");
+        const ReadoutText r = timeDivReadout(std::strtod(reply.constData(), nullptr));
+        QCOMPARE(QByteArray::fromStdString(r.value + " " + r.unit), shown);
     }
 
     void texts_data() { test::addCaseRows("plot-texts", {"input", "expected"}); }

@@ -91,28 +91,32 @@ Record recordOf(const Acquisition& a, int source, int from, int to) {
     return r;
 }
 
-// The most frequent code from first to last, when it marks a flat level: see the header.
+// The most frequent code from first to last, when it marks a flat level: see the header. Of
+// codes as frequent, the one furthest out (toward last) is taken.
 std::optional<int> flatLevel(const Record& r, int first, int last) {
-    if (first > last) return std::nullopt;
-    int best = first, total = 0;
-    for (int c = first; c <= last; ++c) {
+    if (first == last + 1) return std::nullopt;
+    const int step = first <= last ? 1 : -1;
+    int best = last, total = 0;
+    for (int c = last; c != first - step; c -= step) {
         total += r.countOf(c);
         if (r.countOf(c) > r.countOf(best)) best = c;
     }
-    const int count = r.countOf(best);
-    if (count < 2 || count * (last - first + 1) < 2 * total || count * 20 < total)
-        return std::nullopt;
+    const int count = r.countOf(best), codes = std::abs(last - first) + 1;
+    if (count < 2 || count * codes < 2 * total || count * 20 < total) return std::nullopt;
     return best;
 }
 
+// Flat levels that span less than a quarter of the record's range are not its two states (the
+// middle samples of a fast signal, the peak of noise): then the extremes are.
 Levels levelsOf(const Record& r) {
     Levels l;
     // The halves meet at the middle; a code exactly on it belongs to neither.
     const double middle = (r.max + r.min) / 2.0;
     const auto top = flatLevel(r, static_cast<int>(std::floor(middle)) + 1, r.max);
-    const auto base = flatLevel(r, r.min, static_cast<int>(std::ceil(middle)) - 1);
+    const auto base = flatLevel(r, static_cast<int>(std::ceil(middle)) - 1, r.min);
     l.top = top.value_or(r.max), l.flatTop = top.has_value();
     l.base = base.value_or(r.min), l.flatBase = base.has_value();
+    if (4 * (l.top - l.base) < r.max - r.min) l = {r.max, r.min, false, false};
     return l;
 }
 

@@ -5,10 +5,12 @@
 // Definitions, over the samples measured (the whole record, or the span between the time
 // cursors), x[k] in counts:
 // - Max, Min: the largest and smallest sample. Peak-to-peak: Max - Min.
-// - Top, Base: the most frequent code above, and below, the middle (Max + Min) / 2, taken as a
-//   flat level only when it holds at least twice the mean count per code of its half, at least
-//   5 % of the half's samples and at least 2 samples; otherwise Max or Min (a sine, a triangle,
-//   a ramp, a short span on a slope). Amplitude: Top - Base.
+// - Top, Base: the most frequent code above, and below, the middle (Max + Min) / 2 (of codes as
+//   frequent, the one furthest out), taken as a flat level only when it holds at least twice the
+//   mean count per code of its half, at least 5 % of the half's samples and at least 2 samples;
+//   otherwise Max or Min (a sine, a triangle, a ramp, a short span on a slope). Flat levels that
+//   span less than a quarter of Max - Min are not the signal's states (the middle samples of a
+//   fast signal, the peak of noise): then Top and Base are Max and Min. Amplitude: Top - Base.
 // - Mean, RMS: over every sample measured, summed in whole counts and scaled once, so that a
 //   record whose counts sum to zero has a Mean of exactly 0. Cycle mean, Cycle RMS: the same
 //   over the samples from the first rising crossing to the last, which hold whole cycles only.
