@@ -295,6 +295,12 @@ class AnalysisTest : public QObject {
             {1953.125, "1953.12"}};
         for (const auto& [v, text] : numbers)
             QCOMPARE(tableNumber(v), std::string(text));
+        // A source in other units than the table's says which in its head, level or time alike.
+        a.names[1] = "CH2", a.valid[1] = true, a.names[4] = "REFA", a.valid[4] = true;
+        const std::string heads =
+            measurementTable({measureSource(a, 0), measureSource(a, 1), measureSource(a, 4)}, ',');
+        QCOMPARE(heads.substr(0, heads.find('\n')),
+                 std::string("measurement,unit,CH1,CH2 (counts s),REFA (counts samples)"));
     }
 
     // An edge between two samples is given as the bound "< 2 samples", in the window and, as a

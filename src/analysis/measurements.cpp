@@ -190,14 +190,12 @@ Edges edgesOf(const Record& r, const Levels& l) {
 // The least-squares slope of crossing times against their order: the period, with every
 // crossing's jitter weighed, not only the first and the last.
 double slopeOf(const std::vector<double>& t) {
-    const double n = static_cast<double>(t.size()), meanIndex = (n - 1) / 2;
-    double meanTime = 0;
-    for (double v : t)
-        meanTime += v / n;
+    // Against centred indexes, whose sum is zero, the times need no centring of their own.
+    const double meanIndex = (static_cast<double>(t.size()) - 1) / 2;
     double xy = 0, xx = 0;
     for (std::size_t i = 0; i < t.size(); ++i) {
         const double di = static_cast<double>(i) - meanIndex;
-        xy += di * (t[i] - meanTime), xx += di * di;
+        xy += di * t[i], xx += di * di;
     }
     return xy / xx;
 }
