@@ -47,7 +47,7 @@ std::string cursorReadout(const Acquisition& a, const CursorSet& c,
     for (int source : shownSources) {
         const auto i = static_cast<std::size_t>(source);
         if (!a.valid[i]) continue;
-        const std::string& unit = Scale::of(a, source).units().level;
+        const std::string unit = Scale::of(a, source).units().level;
         const double va = valueAt(a, source, c.samples[0]), vb = valueAt(a, source, c.samples[1]);
         out += a.names[i] + "   A " + shown(va, unit) + "   B " + shown(vb, unit) + "   \u0394 " +
                shown(vb - va, unit) + '\n';
