@@ -70,7 +70,8 @@ void ScopeApp::toggleRecord() {
 // A partial read (one channel, the references) brings only its own sources; the settings it
 // did not read are those of the last full read, and the data file says so.
 void ScopeApp::readDone(const ReadScope& scope) {
-    // A read refused in demo mode read nothing: the demo waveforms stay the acquisition.
+    // Without an instrument (demo mode, or one that stopped answering SEL?) a read is refused and
+    // reads nothing: the last acquisition, the demo waveforms or an earlier read, stays.
     if (scope.kind != ReadScope::Generated && state_.scopePresent != 1 && measure_.acquisition()) {
         if (window_.plotHeld() || redrawAfterRead_) composer_.reDraw();
         window_.holdPlot(false);
