@@ -11,11 +11,9 @@
 #include <cstdio>
 #include <ctime>
 
-#include "link/qt_link_clock.h"
-#include "link/qt_serial_device.h"
-#include "shell/scope_app.h"
 #include "support/process_figures.h"
 #include "support/pty_instrument.h"
+#include "support/real_tool.h"
 #include "support/simulated_instrument.h"
 
 using namespace curvalon;
@@ -34,14 +32,9 @@ int main(int argc, char** argv) {
         replyBytes += reply.size(), queries += line.ends_with('?'), curves += line == "CURV?";
         if (!reply.empty()) far.answerLater(reply, 0);
     };
-    MainWindow window;
-    QtSerialDevice device;
-    QtLinkClock clock;
-    ScopeApp scope(
-        window, device, clock, [](int) {}, far.slavePath);
-    scope.load();
-    (void)QTest::qWaitFor([&] { return scope.state().startupDone == 1 && !scope.link().busy(); },
-                          10000);
+    RealTool tool(far.slavePath);
+    MainWindow& window = tool.window;
+    ScopeApp& scope = tool.scope;
     const auto reads = [&] { return window.statusPanel()->text(); };
     const double msPerByte = 10.0 * 1000.0 / 19200.0;
     const auto minimumMs = [&] {

@@ -17,11 +17,9 @@
 #include <ctime>
 #include <set>
 
-#include "link/qt_link_clock.h"
-#include "link/qt_serial_device.h"
-#include "shell/scope_app.h"
 #include "support/process_figures.h"
 #include "support/pty_instrument.h"
+#include "support/real_tool.h"
 #include "support/simulated_instrument.h"
 
 using namespace curvalon;
@@ -81,11 +79,9 @@ int main(int argc, char** argv) {
         const std::string reply = instrument.answer(line);
         if (!reply.empty()) far.answerLater(reply, 0);
     };
-    MainWindow window;
-    QtSerialDevice device;
-    QtLinkClock clock;
-    ScopeApp scope(
-        window, device, clock, [](int) {}, far.slavePath);
+    RealTool tool(far.slavePath);
+    MainWindow& window = tool.window;
+    ScopeApp& scope = tool.scope;
     // The folder dialog answered with the soak's folder, the failure's box accepted.
     int boxes = 0;
     QTimer answerer;
@@ -99,9 +95,6 @@ int main(int argc, char** argv) {
         }
     });
     answerer.start(50);
-    scope.load();
-    (void)QTest::qWaitFor([&] { return scope.state().startupDone == 1 && !scope.link().busy(); },
-                          10000);
     item(window, QStringLiteral("Record\u2026"))->trigger();
     std::printf("recording into %s\n", qPrintable(scope.recorder().folder()));
     QElapsedTimer elapsed;
