@@ -385,7 +385,9 @@ class ShellTest : public QObject {
         QCOMPARE(copied, golden(copied, "measurements-copied"));
         r.play("[Copy data]");
         QVERIFY(QApplication::clipboard()->text().contains(
-            "\n# " + copied.chopped(1).replace("\n", "\n# ") + "\nsample\t"));
+            "\n# " + copied.chopped(1).replace("\n", "\n# ").replace("# # ", "# ") +
+            "\nsample\t"));
+        QCOMPARE(r.status(), std::string("Copied: data of CH2, CH3, CH4"));
         r.window.close();
         QVERIFY(!m || !m->isVisible());
     }
@@ -461,34 +463,37 @@ class ShellTest : public QObject {
         r.play("[Cursors(&C)][Measurements(&M)]");
         const CursorSet& c = r.app.cursors().cursors();
         QWidget* plot = r.window.plotWidget();
-        const int xA = (2350 + 625 * r.app.state().magH) / 15;          // A's column
-        const double at300 = (300 * 15.0 - 2350) / r.app.state().magH;  // the sample at x = 300
-        QTest::mousePress(plot, Qt::LeftButton, {}, QPoint(xA + 2, 100));
-        QMouseEvent drag(QEvent::MouseMove, QPointF(300, 100), plot->mapToGlobal(QPointF(300, 100)),
-                         Qt::NoButton, Qt::LeftButton, {});
-        QApplication::sendEvent(plot, &drag);
-        QCOMPARE(c.samples[0], at300);
-        QTest::keyClick(&r.window, Qt::Key_Right);
-        QTest::keyClick(&r.window, Qt::Key_Left, Qt::ShiftModifier);
-        QCOMPARE(c.samples[0], at300 + 1 - 250);
         const ScopeState& s = r.app.state();
-        const int y1 = (s.plotY0 + (s.gridYTbl[4] - 50) * s.magV) / 15;  // level 1's row
-        QTest::mousePress(plot, Qt::LeftButton, {}, QPoint(200, y1 - 2));
-        QTest::keyClick(&r.window, Qt::Key_Down);
-        QTest::keyClick(&r.window, Qt::Key_Up, Qt::ShiftModifier);  // Shift alone moves nothing
-        QTest::keyClick(&r.window, Qt::Key_Left);  // a level cursor does not move across
-        QCOMPARE(c.counts[0], 50 - 1 + 25.0);
+        const auto dragTo = [&](QPoint to) {
+            QMouseEvent move(QEvent::MouseMove, QPointF(to), plot->mapToGlobal(QPointF(to)),
+                             Qt::NoButton, Qt::LeftButton, {});
+            QApplication::sendEvent(plot, &move);
+        };
+        // Each kind taken with the mouse and dragged one way and back: it follows the mouse, onto
+        // whole samples and counts.
+        const int xA = (2350 + 625 * s.magH) / 15;  // A's column
+        QTest::mousePress(plot, Qt::LeftButton, {}, QPoint(xA + 2, 100));
+        for (int x : {300, xA - 40, xA + 25}) {
+            dragTo(QPoint(x, 100));
+            QCOMPARE(c.samples[0], std::round((x * 15.0 - 2350) / s.magH));
+        }
+        const int y2 = (s.plotY0 + (s.gridYTbl[4] + 50) * s.magV) / 15;  // level 2's row
+        QTest::mousePress(plot, Qt::LeftButton, {}, QPoint(200, y2 + 1));
+        for (int y : {y2 + 30, y2 - 20}) {
+            dragTo(QPoint(200, y));
+            QCOMPARE(c.counts[1], std::round(s.gridYTbl[4] - (y * 15.0 - s.plotY0) / s.magV));
+        }
+        QTest::mousePress(plot, Qt::LeftButton, {}, QPoint(200, 5));  // near none: level 2 stays
+        QTest::keyClick(&r.window, Qt::Key_Up);
+        QCOMPARE(c.counts[1], std::round(s.gridYTbl[4] - ((y2 - 20) * 15.0 - s.plotY0) / s.magV) + 1);
         r.looksAs("cursors");
         const double before = c.samples[1];
         r.instrument.horScale = "1.0E-3", r.instrument.horPosition = "5.0E-4";
         r.play("<Space>");  // 1 ms per division, half a division later: B keeps its time
-        QCOMPARE(c.samples[1], (before - 1250) / 2 + 1250 - 125);
-        QCOMPARE(
-            r.app.measurementWindow()->cursorText()->text().section('\n', 0, 1),
-            QString("t(A) -848.0 \u00b5s   t(B) 1.250 ms   \u0394t 2.098 ms   1/\u0394t 476.6 Hz\n"
-                    "CH1   A 340.0 mV   B 590.0 mV   \u0394 250.0 mV"));
-        QVERIFY(r.app.measurementWindow()->cursorText()->text().endsWith(
-            "Levels (CH1)   1 1.480 V   2 -1.000 V   \u0394 -2.480 V"));
+        QCOMPARE(c.samples[1], std::round((before - 1250) / 2 + 1250 - 125));
+        QCOMPARE(r.app.measurementWindow()->cursorText()->text().left(120), QString(
+            "t(A) -872.0 \u00b5s   t(B) 1.252 ms   \u0394t 2.124 ms   1/\u0394t 470.8 Hz\n"
+            "CH1   A 220.0 mV   B 600.0 mV   \u0394 380.0 mV\nCH2   A 960.0 mV"));
         QVERIFY(r.app.measurementWindow()->cursorText()->y() >
                 r.app.measurementWindow()->table()->geometry().bottom());  // laid out below it
         const auto period = [&] {
@@ -497,29 +502,61 @@ class ShellTest : public QObject {
         QCOMPARE(period(), "1.024 ms (9 cycles)");
         r.app.measurementWindow()->betweenCursorsBox()->click();
         QCOMPARE(period(), "1.024 ms (1 cycle)");
-        r.play("123");  // the level cursors go with the first channel shown
-        QVERIFY(r.app.measurementWindow()->cursorText()->text().contains("Levels (CH4)"));
-        r.play("<F1>");  // the arrow keys are listed while they act
+        r.play("<F1>");  // the cursor keys are listed while they act
         QVERIFY(r.app.helpWindow()->helpMsg()->toPlainText().contains(
-            "ESC     : Quit Prog.\n LEFT / RIGHT : Move Cursor A or B (SHIFT: 1 div)\n"));
-        // Each kind dragged with the mouse one way and back: it follows the mouse.
-        const auto dragTo = [&](QPoint to) {
-            QMouseEvent move(QEvent::MouseMove, QPointF(to), plot->mapToGlobal(QPointF(to)),
-                             Qt::NoButton, Qt::LeftButton, {});
-            QApplication::sendEvent(plot, &move);
+            "ESC     : Quit Prog.\n F2 / SHIFT+F2 : Select Next / Previous Cursor\n"));
+    }
+
+    // The keyboard alone: shown, the cursors start with A selected; F2 walks A, B, 1, 2 and back,
+    // Shift+F2 the other way; each moves both ways by a sample or a count, by a division with
+    // Shift, and its label on the plot says its value.
+    void cursorKeys() {
+        Rig r;
+        r.play("<Space>[Cursors(&C)]");
+        const CursorSet& c = r.app.cursors().cursors();
+        const auto labels = [&] {
+            QStringList out;
+            for (const CursorLine& line : r.window.cursorLines())
+                out << line.label + (line.selected ? "*" : "");
+            return out;
         };
-        const int xB = (2350 + int(c.samples[1]) * r.app.state().magH) / 15;
-        QTest::mousePress(plot, Qt::LeftButton, {}, QPoint(xB, 100));
-        for (int x : {xB - 40, xB + 25}) {
-            dragTo(QPoint(x, 100));
-            QCOMPARE(c.samples[1], (x * 15.0 - 2350) / r.app.state().magH);
-        }
-        const int y2 = (s.plotY0 + (s.gridYTbl[4] - int(c.counts[1])) * s.magV) / 15;
-        QTest::mousePress(plot, Qt::LeftButton, {}, QPoint(200, y2));
-        for (int y : {y2 + 30, y2 - 20}) {
-            dragTo(QPoint(200, y));
-            QCOMPARE(c.counts[1], s.gridYTbl[4] - (y * 15.0 - s.plotY0) / s.magV);
-        }
+        QCOMPARE(labels(), QStringList({"t(A) = -1.250 ms*", "t(B) = 1.250 ms",
+                                        "1 (CH1) = 1.000 V", "2 (CH1) = -1.000 V"}));
+        const auto key = [&](Qt::Key k, Qt::KeyboardModifiers m = {}) {
+            QTest::keyClick(&r.window, k, m);
+        };
+        key(Qt::Key_Right), key(Qt::Key_Right, Qt::ShiftModifier), key(Qt::Key_Up);
+        QCOMPARE(c.samples[0], 625 + 1 + 250.0);  // up and down leave a time cursor
+        key(Qt::Key_F2), key(Qt::Key_Left, Qt::ShiftModifier), key(Qt::Key_Left);
+        QCOMPARE(c.samples[1], 1875 - 250 - 1.0);
+        key(Qt::Key_F2), key(Qt::Key_Down), key(Qt::Key_Right);
+        QCOMPARE(c.counts[0], 50 - 1.0);  // left and right leave a level cursor
+        key(Qt::Key_F2), key(Qt::Key_Up, Qt::ShiftModifier), key(Qt::Key_Down);
+        QCOMPARE(c.counts[1], -50 + 25 - 1.0);
+        QCOMPARE(labels(), QStringList({"t(A) = -748.0 \u00b5s", "t(B) = 748.0 \u00b5s",
+                                        "1 (CH1) = 980.0 mV", "2 (CH1) = -520.0 mV*"}));
+        key(Qt::Key_F2);
+        QCOMPARE(r.app.cursors().selected(), 0);
+        key(Qt::Key_F2, Qt::ShiftModifier);
+        QCOMPARE(r.app.cursors().selected(), 3);
+        key(Qt::Key_Down, Qt::ShiftModifier), key(Qt::Key_Down, Qt::ShiftModifier);
+        for (int i = 0; i < 200; ++i)
+            key(Qt::Key_Down);
+        QCOMPARE(c.counts[1], -128.0);  // kept on the record's range
+        // The level cursors go with the source chosen in the measurement window while it is
+        // shown, otherwise with the first source shown.
+        r.play("[Measurements(&M)]");
+        QComboBox* levels = r.app.measurementWindow()->levelSourceBox();
+        QCOMPARE(levels->count(), 4);
+        levels->setCurrentIndex(2);
+        emit levels->activated(2);
+        QCOMPARE(labels().at(2), "1 (CH3) = 980.0 mV");
+        r.play("3");
+        QCOMPARE(labels().at(2), "1 (CH1) = 980.0 mV");
+        r.play("3");
+        QCOMPARE(labels().at(2), "1 (CH3) = 980.0 mV");
+        r.play("[Cursors(&C)]");
+        QVERIFY(labels().isEmpty());
     }
 
     // The initialisation opens a port that failed before and keeps its own last status text.

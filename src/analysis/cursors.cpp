@@ -4,17 +4,19 @@
 #include <cmath>
 
 #include "analysis/measurements.h"
+#include "analysis/quantity_text.h"
 #include "analysis/scale.h"
 
 namespace curvalon {
 
 namespace {
 
-// A value with its unit as the measurement window shows values.
 std::string shown(double v, const std::string& unit) {
-    Reading r;
-    r.value = v;
-    return readingText(r, Measure::Max, {unit, unit});
+    return quantityText(v, unit);
+}
+
+int levelSourceOf(const CursorSet& c) {
+    return std::clamp(c.levelSource, 0, kSourceCount - 1);
 }
 
 }  // namespace
@@ -52,13 +54,30 @@ std::string cursorReadout(const Acquisition& a, const CursorSet& c,
         out += a.names[i] + "   A " + shown(va, unit) + "   B " + shown(vb, unit) + "   \u0394 " +
                shown(vb - va, unit) + '\n';
     }
-    const int ch = std::clamp(c.levelSource, 0, kLastChannel);
+    const int ch = levelSourceOf(c);
     const Scale level = Scale::of(a, ch);
     const std::string& unit = level.units().level;
     const double l1 = level.level(c.counts[0]), l2 = level.level(c.counts[1]);
     out += "Levels (" + a.names[static_cast<std::size_t>(ch)] + ")   1 " + shown(l1, unit) +
            "   2 " + shown(l2, unit) + "   \u0394 " + shown(l2 - l1, unit);
     return out;
+}
+
+}  // namespace curvalon
+
+namespace curvalon {
+
+std::string cursorLabel(const Acquisition& a, const CursorSet& c, int cursor) {
+    if (cursor < 2) {
+        const Scale axis = Scale::timeAxisOf(a);
+        return std::string(cursor == 0 ? "t(A) = " : "t(B) = ") +
+               shown(axis.time(c.samples[static_cast<std::size_t>(cursor)]), axis.units().time);
+    }
+    const int source = levelSourceOf(c);
+    const Scale scale = Scale::of(a, source);
+    return std::string(cursor == 2 ? "1 (" : "2 (") + a.names[static_cast<std::size_t>(source)] +
+           ") = " +
+           shown(scale.level(c.counts[static_cast<std::size_t>(cursor - 2)]), scale.units().level);
 }
 
 }  // namespace curvalon

@@ -14,7 +14,7 @@ namespace curvalon {
 struct CursorSet {
     std::array<double, 2> samples{625, 1875};  // A and B, a quarter in from each end
     std::array<double, 2> counts{50, -50};     // two divisions above and below the centre
-    int levelSource = 0;                       // the channel the level cursors belong to
+    int levelSource = 0;                       // the source the level cursors belong to
 };
 
 // The source's record at a sample position between two samples, on the straight line between
@@ -29,5 +29,9 @@ double sampleAt(const Acquisition& a, double time);
 // The readout, one line each: t(A), t(B), Δt and 1/Δt; every shown source's value at A and at B
 // and their difference; the level cursors' values and their difference.
 std::string cursorReadout(const Acquisition& a, const CursorSet& c, const std::vector<int>& shown);
+
+// The label one cursor carries on the plot: "t(A) = -525.0 µs", "1 (CH2) = 1.250 V"; cursor is
+// 0 and 1 for A and B, 2 and 3 for the level cursors.
+std::string cursorLabel(const Acquisition& a, const CursorSet& c, int cursor);
 
 }  // namespace curvalon

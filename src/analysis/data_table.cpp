@@ -128,7 +128,9 @@ std::string dataTable(const Acquisition& a, const std::vector<int>& shown, char 
     addSourceNotes(out, a, sources, left);
     for (std::size_t start = 0; start < notes.size();) {
         const std::size_t end = std::min(notes.find('\n', start), notes.size());
-        out += "# " + notes.substr(start, end - start) + '\n';  // the tool's own, separators kept
+        // The tool's own, separators kept; a line that is a comment already stays one.
+        const std::string line = notes.substr(start, end - start);
+        out += (line.rfind('#', 0) == 0 ? "" : "# ") + line + '\n';
         start = end + 1;
     }
     Fields names{"sample"};

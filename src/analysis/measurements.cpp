@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "analysis/exact_decimal.h"
+#include "analysis/quantity_text.h"
 
 namespace curvalon {
 
@@ -474,31 +475,11 @@ std::string tableNumber(double v) {
 
 std::string readingText(const Reading& r, Measure m, const Units& units) {
     if (!r.value) return "\u2014 " + r.reason;
-    const std::string unit = unitOf(m, units);
-    // Sums of inexact doubles leave dust where the value is zero.
-    double v = std::abs(*r.value) < 1e-15 ? 0.0 : *r.value;
-    std::string prefix;
-    if (unit == "V" || unit == "s" || unit == "Hz") {
-        static const std::pair<int, const char*> kPrefixes[] = {
-            {-12, "p"}, {-9, "n"}, {-6, "\u00b5"}, {-3, "m"}, {0, ""}, {3, "k"}, {6, "M"}};
-        double scale = 1;
-        const int exponent =
-            v == 0 ? 0 : static_cast<int>(std::floor(std::log10(std::abs(v)) / 3)) * 3;
-        for (const auto& [e, p] : kPrefixes)
-            if (e <= exponent || e == -12) scale = std::pow(10.0, e), prefix = p;
-        v /= scale;
-    }
-    // Four significant digits: three decimals below 10, two below 100, one above.
-    const double size = std::abs(v);
-    const int decimals = size < 9.9995 ? 3 : size < 99.995 ? 2 : size < 999.95 ? 1 : 0;
-    char text[48];
-    const auto end =
-        std::to_chars(text, text + sizeof text, v, std::chars_format::fixed, decimals).ptr;
     std::string out = r.bound == Bound::AtLeast  ? "\u2265 "
                       : r.bound == Bound::AtMost ? "\u2264 "
                       : r.bound == Bound::Below  ? "< "
                                                  : "";
-    out += std::string(text, end) + " " + prefix + unit;
+    out += quantityText(*r.value, unitOf(m, units));
     if (r.count > 0) {
         const std::string what = m == Measure::RiseTime || m == Measure::FallTime ? "edge"
                                  : m == Measure::PositiveWidth || m == Measure::NegativeWidth
@@ -530,10 +511,12 @@ std::string measurementTable(const std::vector<SourceReadings>& sources, char se
         }
         out += '\n';
     }
-    out += std::string("note") + separator;
+    // After the table, so that its source columns hold numbers only and a reader that skips
+    // "#" lines gets numeric columns.
     for (const SourceReadings& s : sources)
-        out += separator + reasonsOf(s);
-    return out + '\n';
+        if (const std::string reasons = reasonsOf(s); !reasons.empty())
+            out += "# note " + s.name + ": " + reasons + '\n';
+    return out;
 }
 
 }  // namespace curvalon

@@ -117,7 +117,8 @@ std::string tableNumber(double v);
 
 // The table that is copied and written into a data file's header: a row "measurement", "unit"
 // and one column per source, one row per measurement in plain decimal numbers, an empty cell
-// where there is none, and a last row "note" with the reasons.
+// where there is none; then a line "# note CH2: <reasons>" for each source with a value missing
+// or bounded.
 std::string measurementTable(const std::vector<SourceReadings>& sources, char separator);
 
 }  // namespace curvalon

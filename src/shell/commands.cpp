@@ -194,7 +194,9 @@ bool ScopeApp::fullRead(Command c) {
 void ScopeApp::zoomTo(std::int32_t hIdx, std::int32_t vIdx) {
     state_.magHIdx = hIdx;
     state_.magVIdx = vIdx;
-    if (!applyZoom(state_, window_.markerStrip(), ops_)) return;
+    const bool applied = applyZoom(state_, window_.markerStrip(), ops_);
+    window_.showZoom(state_.magHIdx, state_.magVIdx);
+    if (!applied) return;
     window_.setStripHeight(window_.markerStrip().heightTwips());
     redrawShown();
 }
@@ -229,6 +231,12 @@ void ScopeApp::menuChosen(Menu m, int index) {
     }
     if (m == Menu::mnuHelp) {
         showHelp();
+        return;
+    }
+    if (m == Menu::mnuSave && !measure_.acquisition()) {
+        // Before the first picture is drawn: saved once it is.
+        saveWaiting_ = true;
+        window_.statusPanel()->setText(QStringLiteral("Save: waiting for the first picture"));
         return;
     }
     if (state_.startupDone != 1) return;

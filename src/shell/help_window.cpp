@@ -38,8 +38,9 @@ std::string helpText(bool cursorKeys) {
     };
     // The arrow keys act only while the cursors are shown; only then are they listed.
     static const char* const cursorLines[] = {
-        " LEFT / RIGHT : Move Cursor A or B (SHIFT: 1 div)",
-        " UP / DOWN    : Move Level Cursor (SHIFT: 1 div)",
+        " F2 / SHIFT+F2 : Select Next / Previous Cursor",
+        " LEFT / RIGHT  : Move Cursor A or B (SHIFT: 1 div)",
+        " UP / DOWN     : Move Level Cursor 1 or 2 (SHIFT: 1 div)",
     };
     std::string text;
     for (const char* line : lines) {

@@ -95,7 +95,11 @@ MainWindow::MainWindow() {
     canvas_ = new ImageView(plot, *surface_);
     canvas_->move(-twipsToPixels(kStripLeftTwips), 0);
     canvas_->resize(surface_->image().size());
-    canvas_->overlay = [this](QPainter& p) { drawCursorLines(p); };
+    canvas_->overlay = [this](QPainter& p) {
+        // The labels stay in the part of the plot that the scroll area shows.
+        const QWidget* port = plotPort_->viewport();
+        drawCursorLines(p, QRect(canvas_->mapFrom(port, QPoint(0, 0)), port->size()));
+    };
     plotPort_->setWidget(plot);
     stripWidget_ = new ImageView(plotPort_->viewport(), *strip_);
     stripWidget_->resize(
@@ -220,7 +224,11 @@ void MainWindow::buildMenus() {
     QMenu* file = bar->addMenu(QStringLiteral("File(&F)"));
     addMenuItem(file, Menu::mnuIniTDS2024, 0, QStringLiteral("Initial TDS2024(&I)"));
     portMenu_ = file->addMenu(QStringLiteral("Port(&P)"));
-    addMenuItem(file, Menu::mnuSave, 0, QStringLiteral("Save(&S)"));
+    addMenuItem(file, Menu::mnuSave, 0, QStringLiteral("Save(&S)"))->setShortcut(QKeySequence::Save);
+    copyItem_ = file->addAction(QStringLiteral("Copy picture and data(&C)"));
+    copyItem_->setShortcut(QKeySequence::Copy);
+    copyItem_->setShortcutContext(Qt::WindowShortcut);
+    connect(copyItem_, &QAction::triggered, this, [this] { emit copyRequested(true, true); });
     file->addSeparator();
     addMenuItem(file, Menu::mnuEnd, 0, QStringLiteral("Exit(&X)"));
 
@@ -247,12 +255,14 @@ void MainWindow::buildMenus() {
         addMenuItem(channels, Menu::mnuCh, i, QStringLiteral("CH%1(&%1)").arg(i + 1));
     }
 
-    QMenu* magnify = bar->addMenu(QStringLiteral("Magnify(&M)"));
+    magnifyMenu_ = bar->addMenu(QStringLiteral("Magnify(&M)"));
     for (int i = 0; i < 10; ++i) {
-        addMenuItem(magnify, Menu::mnuMagH, i, QStringLiteral("H  x%1").arg(i + 1));
+        addMenuItem(magnifyMenu_, Menu::mnuMagH, i, QStringLiteral("H  x%1").arg(i + 1))
+            ->setCheckable(true);
     }
     for (int i = 0; i < 4; ++i) {
-        addMenuItem(magnify, Menu::mnuMagV, i, QStringLiteral("V  x%1").arg(i + 1));
+        addMenuItem(magnifyMenu_, Menu::mnuMagV, i, QStringLiteral("V  x%1").arg(i + 1))
+            ->setCheckable(true);
     }
 
     QMenu* measure = bar->addMenu(QStringLiteral("Measure(&E)"));
@@ -275,12 +285,14 @@ void MainWindow::buildStatusBar() {
     statusPanel_->setTextFormat(Qt::PlainText);
 }
 
+void MainWindow::showZoom(int hIdx, int vIdx) {
+    for (int i = 0; i < 10; ++i)
+        menuItem(Menu::mnuMagH, i)->setChecked(i == hIdx);
+    for (int i = 0; i < 4; ++i)
+        menuItem(Menu::mnuMagV, i)->setChecked(i == vIdx);
+}
+
 void MainWindow::buildCopyActions() {
-    auto* both = new QAction(this);
-    both->setShortcut(QKeySequence::Copy);
-    both->setShortcutContext(Qt::WindowShortcut);
-    addAction(both);
-    connect(both, &QAction::triggered, this, [this] { emit copyRequested(true, true); });
     auto* picture = new QAction(QStringLiteral("Copy picture"), canvas_);
     auto* data = new QAction(QStringLiteral("Copy data"), canvas_);
     connect(picture, &QAction::triggered, this, [this] { emit copyRequested(true, false); });
@@ -308,7 +320,7 @@ QImage MainWindow::picture() const {
     p.drawImage(QRectF(strip), stripWidget_->held ? heldStrip_ : strip_->image(),
                 QRectF(QPointF(0, 0), QSizeF(strip.size()) * ratio));
     p.setClipRect(plot);
-    drawCursorLines(p);
+    drawCursorLines(p, plot.toRect());
     return out;
 }
 
@@ -338,16 +350,67 @@ void MainWindow::setCursorLines(std::vector<CursorLine> lines) {
     canvas_->update();
 }
 
-// In the client area's pixels, which are the canvas's own.
-void MainWindow::drawCursorLines(QPainter& p) const {
-    for (const CursorLine& c : cursorLines_) {
-        p.setPen(QPen(c.colour, c.selected ? 2 : 1, c.selected ? Qt::SolidLine : Qt::DashLine));
+namespace {
+
+// Dashed and grey, so that no cursor reads as a flat trace.
+const QColor kCursorLine(96, 96, 96);
+constexpr int kLabelPad = 2;
+
+QColor textOn(const QColor& fill) {
+    return qGray(fill.rgb()) > 140 ? Qt::black : Qt::white;
+}
+
+// A small filled triangle at the line's start, pointing along it.
+void drawCursorMarker(QPainter& p, const CursorLine& c) {
+    const QPoint tip = c.vertical ? QPoint(c.at, c.from + 6) : QPoint(c.from + 6, c.at);
+    const QPoint base1 = c.vertical ? QPoint(c.at - 4, c.from) : QPoint(c.from, c.at - 4);
+    const QPoint base2 = c.vertical ? QPoint(c.at + 4, c.from) : QPoint(c.from, c.at + 4);
+    p.setPen(Qt::NoPen);
+    p.setBrush(c.mark);
+    p.drawPolygon(QPolygon({tip, base1, base2}));
+}
+
+// The value on a chip of the cursor's colour beside its line, kept inside within: A's and
+// level 1's at the start of their lines, B's one row lower and level 2's at the far end, so
+// that cursors close together do not cover each other's values.
+void drawCursorLabel(QPainter& p, const CursorLine& c, bool second, const QRect& within) {
+    const QFontMetrics metrics(p.font());
+    const QSize size(metrics.horizontalAdvance(c.label) + 2 * kLabelPad,
+                     metrics.height() + kLabelPad);
+    QRect chip(QPoint(), size);
+    if (c.vertical) {
+        const int top = std::max(c.from, within.top()) + 8 + (second ? size.height() + 2 : 0);
+        const int right = std::min(c.to, within.right());
+        chip.moveTopLeft({c.at + 4 + size.width() > right ? c.at - 3 - size.width() : c.at + 4, top});
+    } else {
+        const int x = second ? std::min(c.to, within.right()) - 3 - size.width()
+                             : std::max(c.from, within.left()) + 10;
+        chip.moveTopLeft({x, c.at - 3 - size.height() < within.top() ? c.at + 3
+                                                                      : c.at - 3 - size.height()});
+    }
+    p.setPen(c.selected ? QPen(kCursorLine.darker(200), 2) : QPen(kCursorLine, 1));
+    p.setBrush(c.mark);
+    p.drawRect(chip);
+    p.setPen(textOn(c.mark));
+    p.drawText(chip, Qt::AlignCenter, c.label);
+}
+
+}  // namespace
+
+// In the client area's pixels, which are the canvas's own; the labels stay inside within.
+void MainWindow::drawCursorLines(QPainter& p, const QRect& within) const {
+    QFont small = p.font();
+    small.setPixelSize(11);
+    p.setFont(small);
+    for (std::size_t i = 0; i < cursorLines_.size(); ++i) {
+        const CursorLine& c = cursorLines_[i];
+        p.setPen(QPen(kCursorLine, c.selected ? 2 : 1, Qt::DashLine));
         if (c.vertical)
             p.drawLine(c.at, c.from, c.at, c.to);
         else
             p.drawLine(c.from, c.at, c.to, c.at);
-        p.drawText(c.vertical ? QPoint(c.at + 3, c.from + 12) : QPoint(c.from + 3, c.at - 3),
-                   c.label);
+        drawCursorMarker(p, c);
+        drawCursorLabel(p, c, i % 2 == 1, within);
     }
 }
 

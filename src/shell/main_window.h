@@ -29,8 +29,8 @@ struct CursorLine {
     bool vertical = true;
     int at = 0;
     int from = 0, to = 0;
-    QColor colour;
-    QString label;
+    QColor mark;    // its source's colour, for its label and marker; the line itself is grey
+    QString label;  // its value
     bool selected = false;
 };
 
@@ -52,6 +52,11 @@ class MainWindow : public QMainWindow {
     QLabel* statusPanel() const { return statusPanel_; }
     // File > Port: filled by whoever listens to its aboutToShow, each time it opens.
     QMenu* portMenu() const { return portMenu_; }
+    // Magnify checks the zoom items in effect: filled by whoever listens to its aboutToShow too.
+    QMenu* magnifyMenu() const { return magnifyMenu_; }
+    void showZoom(int hIdx, int vIdx);
+    // File > Copy picture and data, also Ctrl+C.
+    QAction* copyItem() const { return copyItem_; }
     // Measure: the measurement window, the cursors (checked while shown) and copying the
     // measurements; whoever listens to the items acts.
     struct MeasureItems {
@@ -79,6 +84,7 @@ class MainWindow : public QMainWindow {
     bool plotHeld() const;
     // Lines drawn over the plot on screen and in the picture, never into the off-screen image.
     void setCursorLines(std::vector<CursorLine> lines);
+    const std::vector<CursorLine>& cursorLines() const { return cursorLines_; }
 
     // The client area (below the menu bar) in twips, as the zoom asks for it. Where the screen
     // has no room for it, the window stops at the screen's edge and the plot and the marker
@@ -119,7 +125,7 @@ class MainWindow : public QMainWindow {
     void buildCopyActions();
     QSize roomForClient() const;
     void placePlotPort(QSize client);
-    void drawCursorLines(QPainter& p) const;
+    void drawCursorLines(QPainter& p, const QRect& within) const;
     const QImage& plotImage() const;
 
     QWidget* client_ = nullptr;
@@ -134,6 +140,8 @@ class MainWindow : public QMainWindow {
     QWidget* statusBar_ = nullptr;
     QLabel* statusPanel_ = nullptr;
     QMenu* portMenu_ = nullptr;
+    QMenu* magnifyMenu_ = nullptr;
+    QAction* copyItem_ = nullptr;
     MeasureItems measureItems_;
     RunItems runItems_;
     std::vector<CursorLine> cursorLines_;

@@ -21,7 +21,7 @@ std::pair<int, int> samplesBetween(const CursorSet& c) {
 }  // namespace
 
 MeasureControl::MeasureControl(const ScopeState& state, MainWindow& window,
-                               const CursorTool& cursors)
+                               CursorTool& cursors)
     : state_(state), main_(window), cursors_(cursors) {}
 
 bool MeasureControl::measuringSpan() const {
@@ -67,14 +67,26 @@ QByteArray MeasureControl::table(char separator) const {
                   (note.empty() ? "" : note + '\n') + measurementTable(readings(), separator)));
 }
 
+QString MeasureControl::sourceNames() const {
+    QStringList names;
+    for (int source : shownSources(state_))
+        if (acquisition_ && acquisition_->valid[static_cast<std::size_t>(source)])
+            names << QString::fromStdString(acquisition_->names[static_cast<std::size_t>(source)]);
+    return names.join(QStringLiteral(", "));
+}
+
 void MeasureControl::showWindow() {
     if (!window_) {
         window_ = new MeasurementWindow(&main_);
         QObject::connect(window_->betweenCursorsBox(), &QCheckBox::toggled, window_,
                          [this] { refresh(); });
+        QObject::connect(window_, &MeasurementWindow::levelSourceChosen, window_,
+                         [this](int source) { cursors_.chooseLevelSource(source); });
+        QObject::connect(window_, &MeasurementWindow::copied, window_, [this](const QString& what) {
+            main_.statusPanel()->setText(QStringLiteral("Copied: ") + what);
+        });
     }
-    window_->show();
-    window_->raise();
+    window_->showBeside(main_);
     refresh();
 }
 
@@ -82,20 +94,32 @@ void MeasureControl::showWindow() {
 // not measure every source again on every move otherwise.
 void MeasureControl::refresh(bool cursorsMoved) {
     if (!window_ || !window_->isVisible()) return;
-    if (!cursorsMoved || window_->betweenCursors()) {
+    if (!acquisition_) {
+        window_->showNoRead();
+    } else if (!cursorsMoved || window_->betweenCursors()) {
         window_->showReadings(readings());
         window_->showSpan(spanNote());
     }
+    showLevelSources();
     window_->showCursorText(
         cursors_.shown() && acquisition_
             ? cursorReadout(*acquisition_, cursors_.cursors(), shownSources(state_))
             : std::string());
 }
 
+void MeasureControl::showLevelSources() {
+    std::vector<std::pair<int, std::string>> sources;
+    for (int source : shownSources(state_))
+        if (cursors_.shown() && acquisition_)
+            sources.emplace_back(source, acquisition_->names[static_cast<std::size_t>(source)]);
+    window_->showLevelSources(sources, cursors_.cursors().levelSource);
+}
+
 void MeasureControl::copy() {
     const std::string note = spanNote();
     QApplication::clipboard()->setText(QString::fromStdString(
         (note.empty() ? "" : "# " + note + '\n') + measurementTable(readings(), '\t')));
+    main_.statusPanel()->setText(QStringLiteral("Copied: measurements"));
 }
 
 }  // namespace curvalon

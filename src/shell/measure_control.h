@@ -21,7 +21,7 @@ namespace curvalon {
 
 class MeasureControl {
   public:
-    MeasureControl(const ScopeState& state, MainWindow& window, const CursorTool& cursors);
+    MeasureControl(const ScopeState& state, MainWindow& window, CursorTool& cursors);
 
     // The last completed read, which everything here works from.
     void setAcquisition(Snapshot acquisition) { acquisition_ = std::move(acquisition); }
@@ -35,6 +35,8 @@ class MeasureControl {
     void refresh(bool cursorsMoved = false);
 
     std::vector<SourceReadings> readings() const;
+    // "CH1, CH2, REFA": the sources shown that the last read brought, which a copy carries.
+    QString sourceNames() const;
     // The first and last sample measured, as times in seconds where the time base was read, else
     // as sample numbers; empty while the whole record is measured.
     std::optional<std::pair<std::string, std::string>> span() const;
@@ -43,11 +45,12 @@ class MeasureControl {
 
   private:
     bool measuringSpan() const;
+    void showLevelSources();
     std::string spanNote() const;
 
     const ScopeState& state_;
     MainWindow& main_;
-    const CursorTool& cursors_;
+    CursorTool& cursors_;
     QPointer<MeasurementWindow> window_;
     Snapshot acquisition_;
 };

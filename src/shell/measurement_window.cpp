@@ -1,15 +1,46 @@
 #include "shell/measurement_window.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace curvalon {
+
+QPoint placeBeside(const QRect& mainFrame, const QSize& size, const QRect& available) {
+    const QRect right(QPoint(mainFrame.right() + 1, mainFrame.top()), size);
+    const QRect below(QPoint(mainFrame.left(), mainFrame.bottom() + 1), size);
+    const QRect left(QPoint(mainFrame.left() - size.width(), mainFrame.top()), size);
+    for (QRect place : {right, below, left}) {
+        // Slid along the main window's edge to stay on the screen, never onto the main window.
+        if (place.left() == mainFrame.right() + 1 || place.right() == mainFrame.left() - 1)
+            place.moveTop(std::clamp(place.top(), available.top(),
+                                     std::max(available.bottom() - size.height() + 1,
+                                              available.top())));
+        else
+            place.moveLeft(std::clamp(place.left(), available.left(),
+                                      std::max(available.right() - size.width() + 1,
+                                               available.left())));
+        if (available.contains(place)) return place.topLeft();
+    }
+    // The screen is too small for both: the corner away from the readout column.
+    return {std::max(available.right() - size.width() + 1, available.left()),
+            std::max(available.bottom() - size.height() + 1, available.top())};
+}
 
 MeasurementWindow::MeasurementWindow(QWidget* owner)
     : QWidget(owner, Qt::Tool),
       spanText_(new QLabel(this)),
+      noRead_(new QLabel(QString::fromLatin1(kNoRead), this)),
       table_(new QTableWidget(kMeasureCount, 0, this)),
       cursorText_(new QLabel(this)),
+      levelRow_(new QWidget(this)),
+      levelSource_(new QComboBox(levelRow_)),
       betweenCursors_(
           new QCheckBox(QStringLiteral("Measure between the time cursors only"), this)) {
     setWindowTitle(QString::fromLatin1(kCaption));
@@ -18,21 +49,55 @@ MeasurementWindow::MeasurementWindow(QWidget* owner)
         names << QString::fromLatin1(measureName(Measure(m)));
     table_->setVerticalHeaderLabels(names);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table_->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    table_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     cursorText_->setTextFormat(Qt::PlainText);
     cursorText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     cursorText_->setFont(QFont(QStringLiteral("monospace")));
     spanText_->setTextFormat(Qt::PlainText);
     spanText_->hide();
+    noRead_->setAlignment(Qt::AlignCenter);
+    noRead_->setMinimumSize(240, 80);
+    auto* levelLayout = new QHBoxLayout(levelRow_);
+    levelLayout->setContentsMargins(0, 0, 0, 0);
+    levelLayout->addWidget(new QLabel(QStringLiteral("Level cursors on"), levelRow_));
+    levelLayout->addWidget(levelSource_);
+    levelLayout->addStretch();
+    levelRow_->hide();
+    connect(levelSource_, &QComboBox::activated, this,
+            [this](int index) { emit levelSourceChosen(levelSource_->itemData(index).toInt()); });
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(spanText_);
-    layout->addWidget(table_);
-    layout->addWidget(cursorText_);
-    layout->addWidget(betweenCursors_);
-    resize(800, 600);
+    for (QWidget* w : {static_cast<QWidget*>(spanText_), static_cast<QWidget*>(noRead_),
+                       static_cast<QWidget*>(table_), static_cast<QWidget*>(cursorText_),
+                       levelRow_, static_cast<QWidget*>(betweenCursors_)})
+        layout->addWidget(w);
+    // The main window's copy shortcut would take Ctrl+C here too; the window claims it first.
+    for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(table_),
+                       static_cast<QWidget*>(levelSource_), static_cast<QWidget*>(betweenCursors_)})
+        w->installEventFilter(this);
+    showNoRead();
+}
+
+bool MeasurementWindow::eventFilter(QObject* watched, QEvent* event) {
+    const auto type = event->type();
+    if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    if (!static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) return false;
+    event->accept();
+    if (type == QEvent::KeyPress) copySelection();
+    return true;
+}
+
+void MeasurementWindow::showNoRead() {
+    table_->hide();
+    noRead_->show();
+    fitToTable();
 }
 
 void MeasurementWindow::showReadings(const std::vector<SourceReadings>& sources) {
+    const bool sameColumns = !table_->isHidden() && table_->columnCount() == int(sources.size());
+    noRead_->hide();
+    table_->show();
     table_->setColumnCount(static_cast<int>(sources.size()));
     for (int c = 0; c < static_cast<int>(sources.size()); ++c) {
         const SourceReadings& s = sources[static_cast<std::size_t>(c)];
@@ -45,6 +110,8 @@ void MeasurementWindow::showReadings(const std::vector<SourceReadings>& sources)
             table_->setItem(m, c, new QTableWidgetItem(QString::fromStdString(text)));
         }
     }
+    table_->resizeColumnsToContents();
+    if (!sameColumns) fitToTable();
 }
 
 void MeasurementWindow::showCursorText(const std::string& text) {
@@ -55,6 +122,83 @@ void MeasurementWindow::showCursorText(const std::string& text) {
 void MeasurementWindow::showSpan(const std::string& text) {
     spanText_->setText(QString::fromStdString(text));
     spanText_->setVisible(!text.empty());
+}
+
+void MeasurementWindow::showLevelSources(const std::vector<std::pair<int, std::string>>& sources,
+                                         int current) {
+    levelSource_->clear();
+    for (const auto& [source, name] : sources) {
+        levelSource_->addItem(QString::fromStdString(name), source);
+        if (source == current) levelSource_->setCurrentIndex(levelSource_->count() - 1);
+    }
+    levelRow_->setVisible(!sources.empty());
+}
+
+void MeasurementWindow::fitToTable() {
+    const QScreen* on = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QRect avail = on->availableGeometry();
+    if (fitted_.isValid() && size() != fitted_) return;  // sized by the operator: theirs
+    QSize want = sizeHint();
+    if (!table_->isHidden()) {
+        const int frame = 2 * table_->frameWidth();
+        const QSize tableSize(table_->verticalHeader()->width() +
+                                  table_->horizontalHeader()->length() + frame,
+                              table_->horizontalHeader()->height() +
+                                  table_->verticalHeader()->length() + frame);
+        layout()->activate();
+        const QSize around = size() - table_->size();
+        want = want.expandedTo(tableSize + around);
+        want.setWidth(std::max(tableSize.width() + around.width(), minimumSizeHint().width()));
+    }
+    fitted_ = want.boundedTo(avail.size() * 9 / 10);
+    resize(fitted_);
+}
+
+void MeasurementWindow::showBeside(const QWidget& main) {
+    if (!placed_) {
+        const QScreen* screen = main.screen() ? main.screen() : QGuiApplication::primaryScreen();
+        const QSize frame = size() + (main.frameGeometry().size() - main.size());
+        move(placeBeside(main.frameGeometry(), frame, screen->availableGeometry()));
+        placed_ = true;
+    }
+    show();
+    raise();
+}
+
+QString MeasurementWindow::selectedText() const {
+    const QList<QTableWidgetSelectionRange> ranges = table_->selectedRanges();
+    QString out;
+    if (ranges.isEmpty()) {
+        out = QStringLiteral("measurement");
+        for (int c = 0; c < table_->columnCount(); ++c)
+            out += '\t' + table_->horizontalHeaderItem(c)->text();
+        out += '\n';
+    }
+    int top = 0, bottom = table_->rowCount() - 1, left = 0, right = table_->columnCount() - 1;
+    if (!ranges.isEmpty()) {
+        top = bottom = ranges.front().topRow(), left = right = ranges.front().leftColumn();
+        for (const QTableWidgetSelectionRange& r : ranges) {
+            top = std::min(top, r.topRow()), bottom = std::max(bottom, r.bottomRow());
+            left = std::min(left, r.leftColumn()), right = std::max(right, r.rightColumn());
+        }
+    }
+    for (int row = top; row <= bottom; ++row) {
+        QStringList cells;
+        if (ranges.isEmpty()) cells << table_->verticalHeaderItem(row)->text();
+        for (int c = left; c <= right; ++c) {
+            const QTableWidgetItem* item = table_->item(row, c);
+            cells << (item && (ranges.isEmpty() || item->isSelected()) ? item->text() : QString());
+        }
+        out += cells.join('\t') + '\n';
+    }
+    return out;
+}
+
+void MeasurementWindow::copySelection() {
+    if (table_->isHidden()) return;
+    QApplication::clipboard()->setText(selectedText());
+    emit copied(table_->selectedRanges().isEmpty() ? QStringLiteral("measurement table")
+                                                   : QStringLiteral("selected measurements"));
 }
 
 }  // namespace curvalon

@@ -17,7 +17,35 @@ QString exact(double x) {
 
 }  // namespace
 
+namespace {
+
+QString needsInstrument(const QAction* item) {
+    return item->text().section(QChar(0x2026), 0, 0) +
+           QStringLiteral(" needs an instrument: none answers (demo mode)");
+}
+
+}  // namespace
+
+// Run, Record and Hold do nothing without an instrument: greyed out in demo mode, each says so
+// when pointed at. One that is on stays available, to be switched off.
+void ScopeApp::showInstrumentItems() {
+    const MainWindow::RunItems& items = window_.runItems();
+    for (QAction* item : {items.run, items.record, items.hold})
+        item->setEnabled(state_.scopePresent == 1 || item->isChecked());
+}
+
+void ScopeApp::sayWhyGreyed(QAction* item) {
+    const MainWindow::RunItems& items = window_.runItems();
+    if (!item->isEnabled() && (item == items.run || item == items.record || item == items.hold))
+        window_.statusPanel()->setText(needsInstrument(item));
+}
+
 void ScopeApp::toggleRun() {
+    if (!run_.running() && state_.scopePresent != 1) {
+        window_.runItems().run->setChecked(false);
+        window_.statusPanel()->setText(needsInstrument(window_.runItems().run));
+        return;
+    }
     if (!run_.running() && (state_.startupDone != 1 || link_.busy())) {
         window_.runItems().run->setChecked(false);
         ops_.setStatusText("Busy: a read is in progress (Esc cancels it)");
@@ -38,6 +66,7 @@ bool ScopeApp::runRead() {
 }
 
 void ScopeApp::showRunStatus() {
+    showInstrumentItems();
     if (run_.reading()) {
         window_.statusPanel()->setText(QString::fromStdString(run_.progress()));
         return;
@@ -57,6 +86,10 @@ void ScopeApp::toggleRecord() {
         return;
     }
     item->setChecked(false);
+    if (state_.scopePresent != 1) {
+        window_.statusPanel()->setText(needsInstrument(item));
+        return;
+    }
     QFileDialog dialog(&window_, QStringLiteral("Record into"),
                        export_.folder().isEmpty() ? QDir::homePath() : export_.folder());
     dialog.setFileMode(QFileDialog::Directory);
@@ -103,7 +136,13 @@ void ScopeApp::readDone(const ReadScope& scope) {
     shown_.keep(state_);
     export_.keepPicture();
     refreshMeasurements();
+    showInstrumentItems();
     if (scope.kind != ReadScope::Generated) recordRead(scope, measure_.acquisition()->failure);
+    if (saveWaiting_) {
+        // Outside the read's own call, which may sit inside a wait.
+        saveWaiting_ = false;
+        QTimer::singleShot(0, &timer1_, [this] { export_.save(); });
+    }
 }
 
 // The read into a file of its own and a row of the index; a failed read into a row that says

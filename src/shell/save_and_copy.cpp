@@ -91,6 +91,13 @@ void SaveAndCopy::copy(bool picture, bool data) {
     // Tab-separated: what spreadsheets paste as columns.
     if (data) mime->setText(QString::fromLatin1(measure_.table('\t')));
     QApplication::clipboard()->setMimeData(mime);
+    // Stays until the next command, as Save's does: "Copied: picture and data of CH1, CH4".
+    const QString what = picture && data ? QStringLiteral("picture and data")
+                         : picture       ? QStringLiteral("picture")
+                                         : QStringLiteral("data");
+    const QString sources = measure_.sourceNames();
+    window_.statusPanel()->setText(QStringLiteral("Copied: ") + what +
+                                   (sources.isEmpty() ? QString() : " of " + sources));
 }
 
 }  // namespace curvalon

@@ -69,6 +69,10 @@ void ScopeApp::connectWindow() {
                      [this](bool picture, bool data) { export_.copy(picture, data); });
     QObject::connect(window_.portMenu(), &QMenu::aboutToShow, &timer1_,
                      [this] { port_.fillMenu(); });
+    QObject::connect(window_.magnifyMenu(), &QMenu::aboutToShow, &timer1_,
+                     [this] { window_.showZoom(state_.magHIdx, state_.magVIdx); });
+    QObject::connect(qobject_cast<QMenu*>(window_.runItems().run->parent()), &QMenu::hovered,
+                     &timer1_, [this](QAction* item) { sayWhyGreyed(item); });
     const MainWindow::MeasureItems& measure = window_.measureItems();
     QObject::connect(measure.measurements, &QAction::triggered, &timer1_,
                      [this] { measure_.showWindow(); });
@@ -89,6 +93,8 @@ void ScopeApp::load() {
 
 void ScopeApp::startUp() {
     initTables(state_, window_.backColor());
+    window_.showZoom(state_.magHIdx, state_.magVIdx);
+    showInstrumentItems();
     channels_.initChannelButtons();
     drawGraticule(state_, window_.surface());
     port_.open(startPort_);
@@ -113,11 +119,9 @@ void ScopeApp::quitProgram() {
     exitProgram_(0);
 }
 
-// The level cursors belong to the first channel shown.
 void ScopeApp::refreshMeasurements(bool cursorsMoved) {
-    const std::vector<int> shown = shownSources(state_);
-    if (!shown.empty() && shown.front() <= kLastChannel) cursors_.setLevelSource(shown.front());
-    cursors_.draw();
+    cursors_.followShown(shownSources(state_));
+    cursors_.draw(measure_.acquisition().get());
     measure_.refresh(cursorsMoved);
 }
 

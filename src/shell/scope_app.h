@@ -88,6 +88,8 @@ class ScopeApp {
     void showHelp();
     // The run's reads and the recording's files, or the progress of a run's read.
     void showRunStatus();
+    void showInstrumentItems();
+    void sayWhyGreyed(QAction* item);
     void run(Command c, std::int32_t index);
     // Runs a command that talks to the instrument now, after the read of a run in progress, or
     // says in the status panel why it cannot run.
@@ -126,6 +128,7 @@ class ScopeApp {
     PortControl port_;
     ShownRead shown_;  // what the plot shows of the last read, redrawn while a run reads the next
     bool redrawAfterRead_ = false;
+    bool saveWaiting_ = false;  // Save chosen before the first picture was drawn
     CursorTool cursors_;
     MeasureControl measure_;
     SaveAndCopy export_;
