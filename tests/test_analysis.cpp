@@ -9,6 +9,7 @@
 #include "analysis/data_table.h"
 #include "analysis/exact_decimal.h"
 #include "analysis/measurements.h"
+#include "analysis/quantity_text.h"
 #include "model/demo_waveforms.h"
 #include "support/case_table.h"
 #include "support/golden.h"
@@ -279,6 +280,13 @@ class AnalysisTest : public QObject {
 
     // Sums in whole counts: a record whose counts sum to zero has a Mean of exactly 0, and no
     // number in the table is ever written with an exponent.
+    void quantities_data() { addCaseRows("analysis-quantities", {"unit", "shown"}); }
+    void quantities() {
+        auto [unit, shown] = caseFields("unit", "shown");
+        const double value = QString::fromLatin1(QTest::currentDataTag()).toDouble();
+        QCOMPARE(QString::fromStdString(quantityText(value, unit.toStdString())), shown);
+    }
+
     void plainNumbers() {
         Acquisition a;
         a.names[0] = "CH1", a.valid[0] = true, a.timeDiv = 0.0005, a.voltDiv[0] = 0.1;

@@ -78,6 +78,8 @@ class MainWindow : public QMainWindow {
     // The readout column, the marker strip and the plot as they are on screen, at the screen's
     // resolution, the whole plot even where the window scrolls it.
     QImage picture() const;
+    // The part of the screen that windows may take, without the desktop's panels.
+    virtual QRect availableScreen() const;
     // While held, the plot and the marker strip show what they held at the moment of holding, in
     // the picture too, whatever is drawn meanwhile; holding again takes what they hold now.
     void holdPlot(bool hold);
@@ -109,8 +111,6 @@ class MainWindow : public QMainWindow {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    // The part of the screen that windows may take, without the desktop's panels.
-    virtual QRect availableScreen() const;
 
   private:
     QLabel* addField(Field f, int index, const char* text, int left, int top, int width,

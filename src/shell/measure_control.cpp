@@ -86,14 +86,18 @@ void MeasureControl::showWindow() {
             main_.statusPanel()->setText(QStringLiteral("Copied: ") + what);
         });
     }
-    window_->showBeside(main_);
-    refresh();
+    // Filled first, so that it is placed at the size it shows with.
+    fill(false);
+    window_->showBeside(main_, main_.availableScreen());
+}
+
+void MeasureControl::refresh(bool cursorsMoved) {
+    if (window_ && window_->isVisible()) fill(cursorsMoved);
 }
 
 // Cursor moves change the measurements only when they measure between the cursors; a drag need
 // not measure every source again on every move otherwise.
-void MeasureControl::refresh(bool cursorsMoved) {
-    if (!window_ || !window_->isVisible()) return;
+void MeasureControl::fill(bool cursorsMoved) {
     if (!acquisition_) {
         window_->showNoRead();
     } else if (!cursorsMoved || window_->betweenCursors()) {

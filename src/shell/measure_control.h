@@ -46,6 +46,7 @@ class MeasureControl {
   private:
     bool measuringSpan() const;
     void showLevelSources();
+    void fill(bool cursorsMoved);
     std::string spanNote() const;
 
     const ScopeState& state_;

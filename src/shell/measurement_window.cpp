@@ -135,8 +135,8 @@ void MeasurementWindow::showLevelSources(const std::vector<std::pair<int, std::s
 }
 
 void MeasurementWindow::fitToTable() {
-    const QScreen* on = screen() ? screen() : QGuiApplication::primaryScreen();
-    const QRect avail = on->availableGeometry();
+    const QRect avail = available_.isValid() ? available_
+                                             : QGuiApplication::primaryScreen()->availableGeometry();
     if (fitted_.isValid() && size() != fitted_) return;  // sized by the operator: theirs
     QSize want = sizeHint();
     if (!table_->isHidden()) {
@@ -154,11 +154,14 @@ void MeasurementWindow::fitToTable() {
     resize(fitted_);
 }
 
-void MeasurementWindow::showBeside(const QWidget& main) {
+void MeasurementWindow::showBeside(const QWidget& main, const QRect& available) {
     if (!placed_) {
-        const QScreen* screen = main.screen() ? main.screen() : QGuiApplication::primaryScreen();
+        available_ = available;
+        fitted_ = {};
+        fitToTable();
+        // The main window's frame, taken as this window's too until it has one.
         const QSize frame = size() + (main.frameGeometry().size() - main.size());
-        move(placeBeside(main.frameGeometry(), frame, screen->availableGeometry()));
+        move(placeBeside(main.frameGeometry(), frame, available));
         placed_ = true;
     }
     show();

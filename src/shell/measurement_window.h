@@ -39,8 +39,9 @@ class MeasurementWindow : public QWidget {
     // cursors are.
     void showLevelSources(const std::vector<std::pair<int, std::string>>& sources, int current);
 
-    // Beside the main window the first time, then where the operator leaves it.
-    void showBeside(const QWidget& main);
+    // Beside the main window the first time, on the screen's available area, then where the
+    // operator leaves it.
+    void showBeside(const QWidget& main, const QRect& available);
     // The selected cells as tab-separated text, or the whole table with its heads when none are.
     QString selectedText() const;
 
@@ -74,6 +75,7 @@ class MeasurementWindow : public QWidget {
     QComboBox* levelSource_;
     QCheckBox* betweenCursors_;
     QSize fitted_;
+    QRect available_;
     bool placed_ = false;
 };
 

@@ -31,7 +31,6 @@ class ScreenWindow : public MainWindow {
   public:
     QRect screenArea{0, 0, 4000, 3000};
 
-  protected:
     QRect availableScreen() const override { return screenArea; }
 };
 
