@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QMimeData>
@@ -361,6 +362,145 @@ class ShellTest : public QObject {
         QCOMPARE(r.device.openedPort, std::string("/dev/ttyS0 19200,N,8,1"));
     }
 
+    // Beside the main window where the screen has room: right, else below, else left, slid
+    // along the edge to stay on the screen; over the main window only when nothing else fits.
+    void measurementWindowPlace_data() {
+        QTest::addColumn<QRect>("main");
+        QTest::addColumn<QRect>("screen");
+        QTest::addColumn<QPoint>("at");
+        const QRect large(0, 0, 1600, 1000), laptop(0, 0, 1366, 768);
+        QTest::newRow("large, right") << QRect(100, 100, 505, 420) << large << QPoint(605, 100);
+        QTest::newRow("1366x768, right") << QRect(0, 0, 505, 420) << laptop << QPoint(505, 0);
+        QTest::newRow("slid up") << QRect(100, 500, 505, 420) << large << QPoint(605, 300);
+        QTest::newRow("below") << QRect(0, 0, 1300, 300) << large << QPoint(0, 300);
+        QTest::newRow("left") << QRect(1000, 100, 505, 420) << large << QPoint(580, 100);
+        QTest::newRow("H x10 fills it") << laptop << laptop << QPoint(946, 68);
+        QTest::newRow("panel on top") << QRect(0, 40, 505, 420) << QRect(0, 40, 1366, 728)
+                                      << QPoint(505, 40);
+    }
+    void measurementWindowPlace() {
+        QFETCH(QRect, main);
+        QFETCH(QRect, screen);
+        QFETCH(QPoint, at);
+        QCOMPARE(placeBeside(main, QSize(420, 700), screen), at);
+    }
+
+    // Before a read it says so; after, it is as large as its table of four sources, no scroll
+    // bar across and no empty room; moved and sized by the operator, it keeps that when opened
+    // again.
+    void measurementWindowSize() {
+        Rig r(true, false);
+        r.window.screenArea = QRect(0, 0, 1600, 1000);
+        r.window.show();
+        r.play("[Measurements(&M)]");
+        MeasurementWindow* m = r.app.measurementWindow();
+        QVERIFY(m->noReadText()->isVisible() && !m->table()->isVisible());
+        QCOMPARE(m->noReadText()->text(), "No read yet");
+        r.startUp();
+        r.play(" ");
+        QTableWidget* t = m->table();
+        QVERIFY(t->isVisible() && !m->noReadText()->isVisible());
+        QCOMPARE(t->columnCount(), 4);
+        QVERIFY(!t->horizontalScrollBar()->isVisible());
+        QVERIFY(!t->verticalScrollBar()->isVisible());
+        QVERIFY(t->viewport()->width() - t->horizontalHeader()->length() < 4);
+        QVERIFY(t->viewport()->height() - t->verticalHeader()->length() < 4);
+        QCOMPARE(t->verticalScrollMode(), QAbstractItemView::ScrollPerItem);
+        QVERIFY(m->x() >= r.window.frameGeometry().right());  // beside, not over the plot
+        m->setGeometry(QRect(30, 40, 500, 300));
+        r.play("1");  // fewer columns: the operator's size stays
+        m->close();
+        r.play("[Measurements(&M)]");
+        QCOMPARE(m->geometry(), QRect(30, 40, 500, 300));
+    }
+
+    // Every copy says what it copied, until the next command; Ctrl+C in the measurement window
+    // copies its selected cells, or all of it with its heads when none are selected.
+    void copyFeedback() {
+        Rig r;
+        r.window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&r.window));
+        r.play(" 3");
+        QTest::keyClick(&r.window, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(r.status(), std::string("Copied: picture and data of CH1, CH2, CH4"));
+        r.rightClickPlot("Copy picture");
+        QCOMPARE(r.status(), std::string("Copied: picture of CH1, CH2, CH4"));
+        r.play("[Copy measurements(&O)]");
+        QCOMPARE(r.status(), std::string("Copied: measurements"));
+        r.play("[Measurements(&M)]");
+        QTableWidget* t = r.app.measurementWindow()->table();
+        r.app.measurementWindow()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(r.app.measurementWindow()));
+        t->setFocus();
+        QTest::keyClick(t, Qt::Key_C, Qt::ControlModifier);
+        const QStringList all = QApplication::clipboard()->text().split('\n');
+        QCOMPARE(all.size(), kMeasureCount + 2);
+        QCOMPARE(all[0], "measurement\tCH1\tCH2\tCH4");
+        QVERIFY(all[2].startsWith("Min\t"));
+        QCOMPARE(r.status(), std::string("Copied: measurement table"));
+        t->setRangeSelected(QTableWidgetSelectionRange(1, 0, 2, 0), true);
+        t->item(1, 2)->setSelected(true);
+        QTest::keyClick(t, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(),
+                 t->item(1, 0)->text() + "\t\t" + t->item(1, 2)->text() + "\n" +
+                     t->item(2, 0)->text() + "\t\t\n");
+        QCOMPARE(r.status(), std::string("Copied: selected measurements"));
+        r.play(" ");
+        QVERIFY(r.status().find("Copied") == std::string::npos);
+    }
+
+    // Magnify checks the zoom in effect after the keys and the menu, both ways round.
+    void zoomChecks() {
+        Rig r;
+        const auto checked = [&] {
+            QStringList out;
+            for (QAction* a : r.window.magnifyMenu()->actions())
+                if (a->isChecked()) out << a->text();
+            return out;
+        };
+        QCOMPARE(checked(), QStringList({"H  x2", "V  x2"}));
+        r.play("HV");
+        QCOMPARE(checked(), QStringList({"H  x3", "V  x3"}));
+        r.play("[H  x1][V  x4]");
+        QCOMPARE(checked(), QStringList({"H  x1", "V  x4"}));
+        r.play("[V  x4]");  // chosen again: still checked
+        QCOMPARE(checked(), QStringList({"H  x1", "V  x4"}));
+        r.play("HHHHHHV");
+        QCOMPARE(checked(), QStringList({"H  x2", "V  x2"}));
+        QCOMPARE(r.action("Save(&S)")->shortcut(), QKeySequence(QKeySequence::Save));
+        QCOMPARE(r.action("Copy picture and data(&C)")->shortcut(), QKeySequence(QKeySequence::Copy));
+    }
+
+    // What needs an instrument is greyed out in demo mode and says why when pointed at; it
+    // comes back with live mode.
+    void demoModeGreys() {
+        Rig r(false);
+        const MainWindow::RunItems& items = r.window.runItems();
+        for (QAction* item : {items.run, items.record, items.hold})
+            QVERIFY(!item->isEnabled());
+        r.play("[Run]");
+        QVERIFY(!r.app.run().running() && r.boxes.empty());
+        emit qobject_cast<QMenu*>(items.record->parent())->hovered(items.record);
+        QCOMPARE(r.status(), std::string("Record needs an instrument: none answers (demo mode)"));
+        r.instrument.clearFaults();
+        r.play("[Initial TDS2024(&I)]");
+        for (QAction* item : {items.run, items.record, items.hold})
+            QVERIFY(item->isEnabled());
+        emit qobject_cast<QMenu*>(items.run->parent())->hovered(items.run);
+        QVERIFY(r.status().find("needs") == std::string::npos);
+    }
+
+    // Save chosen before the first picture is drawn waits for it, then asks for a name.
+    void saveWaitsForTheFirstPicture() {
+        Rig r(true, false);
+        QTemporaryDir dir;
+        r.chooseFile = [&](QFileDialog& d) { d.setDirectory(dir.path()), d.selectFile("a.csv"); };
+        r.play("[Save(&S)]");
+        QCOMPARE(r.status(), std::string("Save: waiting for the first picture"));
+        r.startUp();
+        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(dir.filePath("a.csv")); }, 3000));
+    }
+
     // Measure: the window shows each shown source's measurements of the last read and follows
     // a channel switched off; the table is copied, and heads the data copied or saved.
     void measureMenu() {
@@ -388,6 +528,20 @@ class ShellTest : public QObject {
             "\n# " + copied.chopped(1).replace("\n", "\n# ").replace("# # ", "# ") +
             "\nsample\t"));
         QCOMPARE(r.status(), std::string("Copied: data of CH2, CH3, CH4"));
+        // Read as pandas reads with comment="#": numbers only, from the sources' columns on.
+        const auto numericFrom = [](const QString& text, int column) {
+            QList<QStringList> rows;
+            for (const QString& line : text.split('\n'))
+                if (const QString kept = line.section('#', 0, 0); !kept.isEmpty())
+                    rows << kept.split('\t');
+            for (const QStringList& row : rows.mid(1))
+                for (const QString& cell : row.mid(column))
+                    if (bool ok = true; !cell.isEmpty() && (cell.toDouble(&ok), !ok)) return false;
+            return rows.size() > 1 && rows[0].size() == rows[1].size();
+        };
+        QVERIFY(numericFrom(copied, 2));
+        QVERIFY(numericFrom(QApplication::clipboard()->text(), 0));
+        QVERIFY(!numericFrom(copied + "Frequency\tHz\t\u2014 no cycle\n", 2));  // the check bites
         r.window.close();
         QVERIFY(!m || !m->isVisible());
     }

@@ -95,7 +95,6 @@ void MeasurementWindow::showNoRead() {
 }
 
 void MeasurementWindow::showReadings(const std::vector<SourceReadings>& sources) {
-    const bool sameColumns = !table_->isHidden() && table_->columnCount() == int(sources.size());
     noRead_->hide();
     table_->show();
     table_->setColumnCount(static_cast<int>(sources.size()));
@@ -111,7 +110,7 @@ void MeasurementWindow::showReadings(const std::vector<SourceReadings>& sources)
         }
     }
     table_->resizeColumnsToContents();
-    if (!sameColumns) fitToTable();
+    fitToTable();
 }
 
 void MeasurementWindow::showCursorText(const std::string& text) {
@@ -138,17 +137,16 @@ void MeasurementWindow::fitToTable() {
     const QRect avail = available_.isValid() ? available_
                                              : QGuiApplication::primaryScreen()->availableGeometry();
     if (fitted_.isValid() && size() != fitted_) return;  // sized by the operator: theirs
-    QSize want = sizeHint();
+    layout()->activate();
+    QSize want = minimumSizeHint().expandedTo(sizeHint());
     if (!table_->isHidden()) {
         const int frame = 2 * table_->frameWidth();
-        const QSize tableSize(table_->verticalHeader()->width() +
+        const QSize tableSize(table_->verticalHeader()->sizeHint().width() +
                                   table_->horizontalHeader()->length() + frame,
-                              table_->horizontalHeader()->height() +
+                              table_->horizontalHeader()->sizeHint().height() +
                                   table_->verticalHeader()->length() + frame);
-        layout()->activate();
         const QSize around = size() - table_->size();
-        want = want.expandedTo(tableSize + around);
-        want.setWidth(std::max(tableSize.width() + around.width(), minimumSizeHint().width()));
+        want = (tableSize + around).expandedTo(minimumSizeHint());
     }
     fitted_ = want.boundedTo(avail.size() * 9 / 10);
     resize(fitted_);

@@ -62,6 +62,7 @@ class SimulatedInstrument {
     // A fault for one command line ("CURV?", "CH2?", kBreak), or for every one with ""; a line's
     // own fault comes before the one for every line.
     void setFault(Fault fault, const std::string& line = "") { faults_[line] = fault; }
+    void clearFaults() { faults_.clear(); }
 
     // Every command line received, in order, without its carriage return.
     std::vector<std::string> received;
