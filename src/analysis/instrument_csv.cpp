@@ -137,8 +137,8 @@ std::optional<ReadError> applySettings(Acquisition& a, const Settings& s, std::s
 std::string readSample(Acquisition& a, const Settings& s, std::size_t channel,
                        const std::vector<std::string_view>& fields, int k) {
     const auto time = numberOf(fields[3]), value = numberOf(fields[4]);
-    if (!time) return "time " + quoted(fields[3]) + " is not a number";
-    if (!value) return "value " + quoted(fields[4]) + " is not a number";
+    if (!time) return "time " + quoted(trimmed(fields[3])) + " is not a number";
+    if (!value) return "value " + quoted(trimmed(fields[4])) + " is not a number";
     const double interval = s.number[kSampleInterval];
     const double expected = (k - s.number[kTriggerPoint]) * interval;
     if (!(std::abs(*time - expected) <= 0.5 * interval + 0.005 * std::abs(expected)))

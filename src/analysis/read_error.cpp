@@ -4,7 +4,7 @@ namespace curvalon {
 
 ReadError tooLarge(std::size_t size) {
     return {0, "the file holds " + std::to_string(size) + " bytes, more than the " +
-                   std::to_string(kMaxFileBytes) + " of any file of one record"};
+                   std::to_string(kMaxFileBytes) + " a file for review may hold"};
 }
 
 Acquisition unreadAcquisition() {
