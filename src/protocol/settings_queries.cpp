@@ -43,6 +43,8 @@ std::int32_t rejectReply(ScopeState& s, WindowOps& window) {
     return dataError(s, window, replyHead(s.rxText));
 }
 
+}  // namespace
+
 // The trigger point's sample within the record, or 9999 when the position puts it beyond the
 // record's right half.
 std::int32_t triggerPoint(double timeDiv, double horPosition) {
@@ -55,7 +57,9 @@ std::int32_t triggerPoint(double timeDiv, double horPosition) {
     return roundHalfEven(kRecordCentre - offset);
 }
 
-}  // namespace
+std::int32_t positionCounts(double positionDiv) {
+    return truncateTowardZero(positionDiv * kCountsPerDiv);
+}
 
 std::int32_t parseSelect(ScopeState& s, WindowOps& window, ChannelSelection& channels,
                          ReferenceSelection& references) {
@@ -151,7 +155,7 @@ std::int32_t parseChannel(ScopeState& s, WindowOps& window, std::int32_t i) {
 
     s.chProbe[i] = roundHalfEven(*probe);
     s.chVoltDiv[i] = *voltDiv;
-    s.chPosition[i] = truncateTowardZero(*position * kCountsPerDiv);
+    s.chPosition[i] = positionCounts(*position);
     s.chPositionDiv[i] = *position;
     s.chCoupling[i] = *coupling;
     s.chBandwidth[i] = *bandwidth;

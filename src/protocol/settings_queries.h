@@ -51,4 +51,10 @@ class SettingsQueries {
     ReferenceSelection& references_;
 };
 
+// The trigger point's sample within the record for a time base and position, or 9999 when the
+// position puts it beyond the record's right half; and a channel's position in whole counts, as
+// drawn. A read and an opened file place both alike.
+std::int32_t triggerPoint(double timeDiv, double horPosition);
+std::int32_t positionCounts(double positionDiv);
+
 }  // namespace curvalon

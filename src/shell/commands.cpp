@@ -63,6 +63,7 @@ void ScopeApp::wrapped(const std::function<void()>& action) {
 
 void ScopeApp::instrumentCommand(std::function<void()> command) {
     if (!link_.busy()) {
+        leaveReview();
         command();
     } else if (run_.running()) {
         run_.stopThen(std::move(command));
@@ -93,6 +94,9 @@ void ScopeApp::keyPress(int charCode) {
 
 void ScopeApp::otherKey(int qtKey) {
     if (qtKey == Qt::Key_F1) wrapped([this] { showHelp(); });
+    const bool step = qtKey == Qt::Key_PageDown || qtKey == Qt::Key_PageUp ||
+                      qtKey == Qt::Key_Home || qtKey == Qt::Key_End;
+    if (step && review_.recording()) stepReview(qtKey);
     cursors_.moveByKey(qtKey);
 }
 

@@ -224,6 +224,8 @@ void MainWindow::buildMenus() {
     QMenu* file = bar->addMenu(QStringLiteral("File(&F)"));
     addMenuItem(file, Menu::mnuIniTDS2024, 0, QStringLiteral("Initial TDS2024(&I)"));
     portMenu_ = file->addMenu(QStringLiteral("Port(&P)"));
+    openItem_ = file->addAction(QStringLiteral("Open\u2026(&O)"));
+    openItem_->setShortcut(QKeySequence::Open);
     addMenuItem(file, Menu::mnuSave, 0, QStringLiteral("Save(&S)"))->setShortcut(QKeySequence::Save);
     copyItem_ = file->addAction(QStringLiteral("Copy picture and data(&C)"));
     copyItem_->setShortcut(QKeySequence::Copy);

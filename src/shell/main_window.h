@@ -55,6 +55,8 @@ class MainWindow : public QMainWindow {
     // Magnify checks the zoom items in effect: filled by whoever listens to its aboutToShow too.
     QMenu* magnifyMenu() const { return magnifyMenu_; }
     void showZoom(int hIdx, int vIdx);
+    // File > Open…, also Ctrl+O; whoever listens to it opens.
+    QAction* openItem() const { return openItem_; }
     // File > Copy picture and data, also Ctrl+C.
     QAction* copyItem() const { return copyItem_; }
     // Measure: the measurement window, the cursors (checked while shown) and copying the
@@ -142,6 +144,7 @@ class MainWindow : public QMainWindow {
     QMenu* portMenu_ = nullptr;
     QMenu* magnifyMenu_ = nullptr;
     QAction* copyItem_ = nullptr;
+    QAction* openItem_ = nullptr;
     MeasureItems measureItems_;
     RunItems runItems_;
     std::vector<CursorLine> cursorLines_;

@@ -51,6 +51,7 @@ void ScopeApp::toggleRun() {
         ops_.setStatusText("Busy: a read is in progress (Esc cancels it)");
         return;
     }
+    leaveReview();
     run_.toggle();
 }
 

@@ -67,6 +67,16 @@ void ScopeApp::connectWindow() {
     QObject::connect(&window_, &MainWindow::closeRequested, &timer1_, [this] { quitProgram(); });
     QObject::connect(&window_, &MainWindow::copyRequested, &timer1_,
                      [this](bool picture, bool data) { export_.copy(picture, data); });
+    // A run would read over what is opened: it ends first. A single read is let finish.
+    QObject::connect(window_.openItem(), &QAction::triggered, &timer1_, [this] {
+        if (state_.startupDone != 1) return;
+        if (run_.running())
+            run_.stopThen([this] { openFiles(); });
+        else if (link_.busy())
+            ops_.setStatusText("Busy: a read is in progress (Esc cancels it)");
+        else
+            openFiles();
+    });
     QObject::connect(window_.portMenu(), &QMenu::aboutToShow, &timer1_,
                      [this] { port_.fillMenu(); });
     QObject::connect(window_.magnifyMenu(), &QMenu::aboutToShow, &timer1_,

@@ -26,6 +26,7 @@
 #include "shell/port_control.h"
 #include "shell/qt_window_ops.h"
 #include "shell/recorder.h"
+#include "shell/review.h"
 #include "shell/run_control.h"
 #include "shell/save_and_copy.h"
 #include "shell/shown_read.h"
@@ -54,11 +55,15 @@ class ScopeApp {
     // Curve > Run, and Record…: asks for a folder and records into it, or stops recording.
     void toggleRun();
     void toggleRecord();
+    // File > Open…: asks for files or a folder and reviews them; openPaths reviews them at once.
+    void openFiles();
+    void openPaths(const QStringList& paths);
 
     ScopeState& state() { return state_; }
     SerialLink& link() { return link_; }
     const RunControl& run() const { return run_; }
     const Recorder& recorder() const { return recorder_; }
+    const Review& review() const { return review_; }
     CursorTool& cursors() { return cursors_; }
     MeasureControl& measure() { return measure_; }
     HelpWindow* helpWindow() const { return help_; }
@@ -105,6 +110,11 @@ class ScopeApp {
     void readDone(const ReadScope& scope);
     // The read's file and index row; failure is the text of the box it showed, if any.
     void recordRead(const ReadScope& scope, const std::string& failure);
+    // The opened file or the recording's read, shown; a step through the recording; and the
+    // way back to what the instrument showed before.
+    void showReviewed();
+    void stepReview(int key);
+    void leaveReview();
     // The cursors and the measurements, after a read, a change of what is shown or a move.
     void refreshMeasurements(bool cursorsMoved = false);
 
@@ -134,6 +144,9 @@ class ScopeApp {
     SaveAndCopy export_;
     RunControl run_;
     Recorder recorder_;
+    Review review_;
+    std::unique_ptr<ScopeState> beforeReview_;  // what the review replaced, to come back to
+    Snapshot readBeforeReview_;
 };
 
 }  // namespace curvalon
