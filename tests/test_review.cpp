@@ -8,9 +8,11 @@
 #include "analysis/data_file_reader.h"
 #include "analysis/data_table.h"
 #include "analysis/instrument_csv.h"
+#include "analysis/measurements.h"
 #include "analysis/recording_index.h"
 #include "support/case_table.h"
 #include "support/qtest_strings.h"
+#include "support/shell_rig.h"
 
 using namespace curvalon;
 using namespace curvalon::test;
@@ -319,6 +321,144 @@ class ReviewTest : public QObject {
         }
         QCOMPARE(errorText("a.csv", {12, "why"}) + errorText("a.csv", {0, "why", "b.csv"}),
                  std::string("a.csv: line 12: whyb.csv: why"));
+    }
+
+    // In the whole tool: a live read saved and opened again shows the same picture, readout
+    // and measurements, and Save writes what was opened back unchanged; the title names the
+    // file; nothing goes on the line.
+    void savedReadOpened() {
+        Rig r;
+        QTemporaryDir dir;
+        r.play(" ");
+        r.chooseFile = [&](QFileDialog& d) { d.setDirectory(dir.path()), d.selectFile("a.csv"); };
+        r.play("[Save(&S)]");
+        const Snapshot saved = r.app.measure().acquisition();
+        const QImage picture = r.window.picture();
+        const std::string measured = measurementTable(r.app.measure().readings(), '\t');
+        r.device.lines.clear();
+        r.app.openPaths({dir.filePath("a.csv")});
+        QCOMPARE(r.window.windowTitle(), "Curvalon (v1.0a) - a.csv");
+        QCOMPARE(r.status(), "Opened " + QDir::toNativeSeparators(dir.filePath("a.csv")).toStdString());
+        // A file holds the sources shown, and the settings of the channels among them.
+        Acquisition held = *saved;
+        for (std::size_t src = 0; src < kSourceCount; ++src) {
+            const std::vector<int> shown = shownSources(r.app.state());
+            if (std::find(shown.begin(), shown.end(), int(src)) != shown.end()) continue;
+            held.valid[src] = false;
+            if (src >= kChannelCount) continue;
+            held.voltDiv[src] = held.positionDiv[src] = 0, held.probe[src] = 0;
+            held.coupling[src] = held.bandwidth[src] = held.invert[src] = "";
+        }
+        QCOMPARE(differences(*r.app.measure().acquisition(), held), QString());
+        QCOMPARE(r.window.picture(), picture);
+        QCOMPARE(measurementTable(r.app.measure().readings(), '\t'), measured);
+        r.chooseFile = [&](QFileDialog& d) { d.setDirectory(dir.path()), d.selectFile("b.csv"); };
+        r.play("[Save(&S)]");
+        QFile a(dir.filePath("a.csv")), b(dir.filePath("b.csv"));
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        QCOMPARE(b.readAll(), a.readAll());
+        QVERIFY(r.device.lines.empty());
+        // Leaving: a read brings the instrument's picture and the title back.
+        r.play(" ");
+        QCOMPARE(r.window.windowTitle(), "Curvalon (v1.0a)");
+        QVERIFY(!r.app.review().active() && r.app.measure().acquisition() != saved);
+        QVERIFY(!r.device.lines.empty());
+    }
+
+    // The instrument's files of one acquisition, chosen as their folder: one channel each, the
+    // settings they hold shown and those they do not blank; saved in the tool's format and
+    // opened again, the same acquisition. Without an instrument, leaving brings demo mode back.
+    void instrumentFolderOpened() {
+        Rig r(false);
+        r.play(" ");  // refused in demo mode, as it will be once the review is left
+        const Snapshot demo = r.app.measure().acquisition();
+        const QImage demoPicture = r.window.picture();
+        QTemporaryDir dir;
+        QDir(dir.path()).mkdir("ALL0001");
+        const QDir all(dir.filePath("ALL0001"));
+        for (const char* source : {"CH1", "CH4"}) {
+            QFile f(all.filePath(QString("F0001%1.CSV").arg(source)));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray::fromStdString(instrumentCsv(QByteArray("source=") + source)));
+        }
+        r.app.openPaths({all.path()});
+        QCOMPARE(r.window.windowTitle(), "Curvalon (v1.0a) - F0001CH1.CSV, F0001CH4.CSV");
+        QCOMPARE(shownSources(r.app.state()), (std::vector<int>{0, 3}));
+        QCOMPARE(r.window.field(Field::TimeDivTim, 0)->text(), "1");
+        QCOMPARE(r.window.field(Field::ChDivV, 3)->text(), "500");
+        QCOMPARE(r.window.field(Field::TrigerCH, 0)->text(), "");
+        QCOMPARE(r.window.field(Field::Coupling, 0)->text(), "");
+        const Snapshot opened = r.app.measure().acquisition();
+        r.chooseFile = [&](QFileDialog& d) { d.setDirectory(dir.path()), d.selectFile("c.csv"); };
+        r.play("[Save(&S)]");
+        r.app.openPaths({dir.filePath("c.csv")});
+        QCOMPARE(differences(*r.app.measure().acquisition(), *opened), QString());
+        r.play(" ");
+        QCOMPARE(r.window.windowTitle(), "Curvalon (v1.0a)");
+        QCOMPARE(differences(*r.app.measure().acquisition(), *demo), QString());
+        QCOMPARE(r.window.picture(), demoPicture);
+    }
+
+    // A recording of four reads, the second failed and the third's file gone: opened on its
+    // first read, stepped with PageDown, PageUp, Home and End, passing the two with their reason.
+    void recordingStepped() {
+        Rig r;
+        QTemporaryDir dir;
+        r.chooseFile = [&](QFileDialog& d) { d.setDirectory(dir.path()); };
+        r.play("[Record\u2026] ");
+        r.instrument.setFault(Fault::Silence, "CH2?");
+        r.play(" ");
+        r.instrument.clearFaults();
+        r.play("  [Record\u2026]");
+        QStringList files = QDir(dir.path()).entryList({"curvalon-*.csv"}, QDir::Files, QDir::Name);
+        QCOMPARE(files.size(), 3);
+        QVERIFY(QFile::remove(dir.filePath(files[1])));
+        r.device.lines.clear();
+        r.app.openPaths({dir.filePath("index.csv")});
+        const QString folder = QDir(dir.path()).dirName();
+        const auto shows = [&](int read, const QString& status) {
+            QCOMPARE(r.window.windowTitle(), "Curvalon (v1.0a) - " + folder + " - read " + QString::number(read));
+            QVERIFY2(QRegularExpression(status).match(r.window.statusPanel()->text()).hasMatch(),
+                     qPrintable(r.window.statusPanel()->text()));
+        };
+        const QString time = R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3})";
+        shows(1, "^Read 1 of 4, " + time + "$");
+        const auto key = [&](Qt::Key k) { QTest::keyClick(&r.window, k); };
+        key(Qt::Key_PageDown);
+        shows(4, "^Read 4 of 4, " + time + "; passed: read 2 failed \\(Error\\[1\\] Packet receive "
+                 "Error\\(CH\\d\\)\\); read 3 is missing \\(" + files[1] + "\\)$");
+        key(Qt::Key_PageDown);
+        shows(4, "^Read 4 of 4: no later read$");
+        key(Qt::Key_Home), shows(1, "^Read 1 of 4, ");
+        key(Qt::Key_PageUp), shows(1, "^Read 1 of 4: no earlier read$");
+        key(Qt::Key_End), shows(4, "^Read 4 of 4, ");
+        key(Qt::Key_PageUp), shows(1, "^Read 1 of 4, " + time + "; passed: read 3 is missing");
+        QVERIFY(r.device.lines.empty());
+    }
+
+    // A file that cannot be read as one of the three gives one box naming the file, the line
+    // and what is wrong, and leaves the screen as it was.
+    void badFileLeavesTheScreen() {
+        Rig r;
+        r.play(" ");
+        QTemporaryDir dir;
+        QFile bad(dir.filePath("F0001CH1.CSV"));
+        const std::string text = instrumentCsv("value4=abc");
+        QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write(text.c_str()) > 0);
+        bad.close();
+        QDir(dir.path()).mkdir("empty");
+        const QImage picture = r.window.picture();
+        const Snapshot before = r.app.measure().acquisition();
+        r.app.openPaths({bad.fileName()});
+        r.app.openPaths({dir.filePath("empty")});
+        QCOMPARE(r.boxes.size(), std::size_t(2));
+        QVERIFY2(QString::fromStdString(r.boxes[0]).startsWith("Curvalon: Cannot open F0001CH1.CSV: line 5: "),
+                 r.boxes[0].c_str());
+        QCOMPARE(r.boxes[1], std::string("Curvalon: Cannot open empty: holds neither a recording "
+                                         "(index.csv) nor the instrument's waveform files (FnnnnCHx.CSV)"));
+        QCOMPARE(r.window.picture(), picture);
+        QVERIFY(r.app.measure().acquisition() == before && !r.app.review().active());
+        QCOMPARE(r.window.windowTitle(), "Curvalon (v1.0a)");
     }
 };
 

@@ -3,6 +3,7 @@
 // the instrument leaves the review.
 #include <QFileDialog>
 #include <algorithm>
+#include <utility>
 
 #include "plot/readout.h"
 #include "protocol/settings_queries.h"
@@ -54,6 +55,16 @@ void showSettings(const ScopeState& s, QtWindowOps& ops) {
 
 }  // namespace
 
+// Every readout field's text, colours and font, to be put back as they were.
+std::vector<ScopeApp::FieldLook> ScopeApp::readoutLook() const {
+    std::vector<FieldLook> out;
+    for (int f = 0; f <= int(Field::dispRxD_str); ++f)
+        for (int i = 0; i < kChannelCount; ++i)
+            if (QLabel* label = window_.field(Field(f), i))
+                out.push_back({label, label->text(), label->palette(), label->font()});
+    return out;
+}
+
 void ScopeApp::openFiles() {
     QFileDialog dialog(&window_, QStringLiteral("Open"),
                        export_.folder().isEmpty() ? QDir::homePath() : export_.folder());
@@ -75,7 +86,11 @@ void ScopeApp::openPaths(const QStringList& paths) {
 
 void ScopeApp::showReviewed() {
     const Acquisition& a = *review_.shown().read;
-    if (!beforeReview_) beforeReview_ = std::make_unique<ScopeState>(state_), readBeforeReview_ = measure_.acquisition();
+    if (!beforeReview_) {
+        beforeReview_ = std::make_unique<ScopeState>(state_);
+        readBeforeReview_ = measure_.acquisition();
+        readoutBeforeReview_ = readoutLook();
+    }
     loadSettings(state_, a);
     for (std::int32_t ch = 0; ch <= kLastChannel; ++ch)
         a.valid[std::size_t(ch)] ? channels_.channelOn(ch) : channels_.channelOff(ch);
@@ -125,13 +140,14 @@ void ScopeApp::leaveReview() {
     if (state_.scopePresent != 1) {
         init_.enterDemoMode();
         readDone({ReadScope::Generated});
-        return;
+    } else {
+        composer_.reDraw();
+        shown_.keep(state_);
+        refreshMeasurements();
     }
-    showSettings(state_, ops_);
-    ops_.setText(Field::dispTxD_str, 0, composer_.stampText());
-    composer_.reDraw();
-    shown_.keep(state_);
-    refreshMeasurements();
+    for (const FieldLook& look : std::exchange(readoutBeforeReview_, {}))
+        look.label->setText(look.text), look.label->setPalette(look.palette),
+            look.label->setFont(look.font);
 }
 
 }  // namespace curvalon

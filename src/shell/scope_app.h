@@ -115,6 +115,13 @@ class ScopeApp {
     void showReviewed();
     void stepReview(int key);
     void leaveReview();
+    struct FieldLook {
+        QLabel* label;
+        QString text;
+        QPalette palette;
+        QFont font;
+    };
+    std::vector<FieldLook> readoutLook() const;
     // The cursors and the measurements, after a read, a change of what is shown or a move.
     void refreshMeasurements(bool cursorsMoved = false);
 
@@ -147,6 +154,7 @@ class ScopeApp {
     Review review_;
     std::unique_ptr<ScopeState> beforeReview_;  // what the review replaced, to come back to
     Snapshot readBeforeReview_;
+    std::vector<FieldLook> readoutBeforeReview_;
 };
 
 }  // namespace curvalon
