@@ -433,6 +433,9 @@ class ReviewTest : public QObject {
         key(Qt::Key_PageUp), shows(1, "^Read 1 of 4: no earlier read$");
         key(Qt::Key_End), shows(4, "^Read 4 of 4, ");
         key(Qt::Key_PageUp), shows(1, "^Read 1 of 4, " + time + "; passed: read 3 is missing");
+        r.play("<F1>");  // the Page keys are listed while they act
+        QVERIFY(r.app.helpWindow()->helpMsg()->toPlainText().contains(
+            "ESC     : Quit Prog.\n PAGE DOWN / UP : Next / Previous Read\n"));
         QVERIFY(r.device.lines.empty());
     }
 

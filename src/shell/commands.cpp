@@ -266,7 +266,7 @@ void ScopeApp::showHelp() {
     help_->show();
     help_->raise();
     help_->activateWindow();
-    help_->setHelpText(helpText(cursors_.shown()));
+    help_->setHelpText(helpText(cursors_.shown(), review_.recording()));
 }
 
 }  // namespace curvalon

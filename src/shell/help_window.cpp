@@ -7,7 +7,7 @@
 
 namespace curvalon {
 
-std::string helpText(bool cursorKeys) {
+std::string helpText(bool cursorKeys, bool pageKeys) {
     static const char* const lines[] = {
         " ----- Key operation ----- 2005.09.28",
         "",
@@ -42,13 +42,20 @@ std::string helpText(bool cursorKeys) {
         " LEFT / RIGHT  : Move Cursor A or B (SHIFT: 1 div)",
         " UP / DOWN     : Move Level Cursor 1 or 2 (SHIFT: 1 div)",
     };
+    // The Page keys act only while a recording is reviewed.
+    static const char* const pageLines[] = {
+        " PAGE DOWN / UP : Next / Previous Read",
+        " HOME / END     : First / Last Read",
+    };
     std::string text;
     for (const char* line : lines) {
         text += line;
         text += "\r\n";
-        if (cursorKeys && std::string_view(line).starts_with(" ESC"))
-            for (const char* cursorLine : cursorLines)
-                text += std::string(cursorLine) + "\r\n";
+        if (!std::string_view(line).starts_with(" ESC")) continue;
+        for (const char* cursorLine : cursorLines)
+            if (cursorKeys) text += std::string(cursorLine) + "\r\n";
+        for (const char* pageLine : pageLines)
+            if (pageKeys) text += std::string(pageLine) + "\r\n";
     }
     return text;
 }

@@ -8,7 +8,7 @@
 namespace curvalon {
 
 // The help text, each line ended by CR LF; with the cursor keys while the cursors are shown.
-std::string helpText(bool cursorKeys = false);
+std::string helpText(bool cursorKeys = false, bool pageKeys = false);
 
 class HelpWindow : public QWidget {
     Q_OBJECT
