@@ -1,9 +1,12 @@
 // Takes the README's pictures: the main window in demo mode, after a full read (the space key)
-// from the simulated instrument, with File > Port open, and with the cursors and the
-// measurement window. Run under a display, e.g. xvfb-run, with the folder to
-// write into as the only argument.
+// from the simulated instrument, with File > Port open, with the cursors on a light and a dark
+// desktop, with the measurement window beside it, and with an instrument's waveform file
+// opened. Run under a display of 1600x1000, e.g. xvfb-run -s "-screen 0 1600x1000x24", with the
+// folder to write into and, optionally, an instrument waveform file (FnnnnCHx.CSV) to open.
 #include <QApplication>
 #include <QMenuBar>
+#include <QPalette>
+#include <cstdio>
 #include <QScreen>
 #include <QStyleFactory>
 #include <QTest>
@@ -12,6 +15,7 @@
 
 #include "link/qt_link_clock.h"
 #include "shell/main_window.h"
+#include "analysis/measurements.h"
 #include "shell/scope_app.h"
 #include "support/fake_port_list.h"
 #include "support/fake_serial_device.h"
@@ -42,6 +46,21 @@ void fillWaveforms(SimulatedInstrument& instrument) {
     instrument.trigLevel = "2.4E0";
     instrument.horScale = "2.5E-4";
     instrument.horPosition = "1.0E-4";
+}
+
+QPalette darkened(QPalette palette) {
+    for (auto role : {QPalette::Window, QPalette::Button, QPalette::Base})
+        palette.setColor(role, QColor(48, 48, 48));
+    for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+        palette.setColor(role, Qt::white);
+    return palette;
+}
+
+// The main window and the windows beside it, as the screen shows them.
+void saveScreen(const MainWindow& window, const QWidget& beside, const QString& path) {
+    QTest::qWait(500);
+    const QRect both = window.frameGeometry().united(beside.frameGeometry());
+    window.screen()->grabWindow(0, 0, 0, both.right() + 1, both.bottom() + 1).save(path);
 }
 
 void save(MainWindow& window, const QString& path) {
@@ -82,13 +101,44 @@ int main(int argc, char** argv) {
         QTest::keyClick(&window, ' ');
         (void)QTest::qWaitFor([&] { return !scope.link().busy(); }, 20000);
         save(window, folder + QStringLiteral("/live-read.png"));
-        // Measure > Measurements and Cursors, the measurement window beside the main one.
+        // Measure > Measurements and Cursors, the measurement window where it opens.
         scope.cursors().toggle();
+        QTest::keyClick(&window, Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClick(&window, Qt::Key_F2);
+        QTest::keyClick(&window, Qt::Key_F2);
+        QTest::keyClick(&window, Qt::Key_Up, Qt::ShiftModifier);
         scope.measure().showWindow();
-        scope.measurementWindow()->move(window.frameGeometry().right() + 10, 0);
         QTest::qWait(500);
         window.grab().save(folder + QStringLiteral("/cursors.png"));
         scope.measurementWindow()->grab().save(folder + QStringLiteral("/measurements.png"));
+        saveScreen(window, *scope.measurementWindow(), folder + QStringLiteral("/measure-beside.png"));
+        const QPalette light = QApplication::palette();
+        QApplication::setPalette(darkened(light));
+        scope.menuChosen(Menu::mnuReDraw, 0);
+        save(window, folder + QStringLiteral("/cursors-dark.png"));
+        QApplication::setPalette(light);
+    }
+    if (argc > 2) {
+        // A waveform file the instrument wrote, opened for review; its measurements printed.
+        MainWindow window;
+        QtLinkClock clock;
+        FakeSerialDevice device{clock};
+        ScopeApp scope(
+            window, device, clock, [](int) {}, "none");
+        window.move(0, 0);
+        window.show();
+        scope.load();
+        (void)QTest::qWaitFor([&] { return scope.state().startupDone == 1; }, 5000);
+        scope.openPaths({QString::fromLocal8Bit(argv[2])});
+        scope.measure().showWindow();
+        saveScreen(window, *scope.measurementWindow(), folder + QStringLiteral("/instrument-file.png"));
+        const Snapshot read = scope.measure().acquisition();
+        const auto [low, high] = std::minmax_element(read->samples[0].begin(), read->samples[0].end());
+        std::printf("counts %d to %d\n", *low, *high);
+        const SourceReadings r = measureSource(*read, 0);
+        for (Measure m : {Measure::PeakToPeak, Measure::Max, Measure::Min, Measure::Period,
+                          Measure::Frequency, Measure::Mean})
+            std::printf("%s: %s\n", measureName(m), readingText(r[m], m, r.units).c_str());
     }
     {
         // File > Port opened over the window, with two adapters plugged in; a menu is a window

@@ -50,6 +50,8 @@ MeasurementWindow::MeasurementWindow(QWidget* owner)
     table_->setVerticalHeaderLabels(names);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    // A window kept wider than the table by its other rows gives the room to the last column.
+    table_->horizontalHeader()->setStretchLastSection(true);
     table_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     cursorText_->setTextFormat(Qt::PlainText);
     cursorText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
