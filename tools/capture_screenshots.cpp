@@ -110,7 +110,6 @@ int main(int argc, char** argv) {
         scope.measure().showWindow();
         QTest::qWait(500);
         window.grab().save(folder + QStringLiteral("/cursors.png"));
-        scope.measurementWindow()->grab().save(folder + QStringLiteral("/measurements.png"));
         saveScreen(window, *scope.measurementWindow(), folder + QStringLiteral("/measure-beside.png"));
         const QPalette light = QApplication::palette();
         QApplication::setPalette(darkened(light));
