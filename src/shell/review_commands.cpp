@@ -123,7 +123,7 @@ void ScopeApp::stepReview(int key) {
 
 // The settings, records and sources shown before the review come back; without an instrument
 // the demo waveforms do.
-void ScopeApp::leaveReview() {
+void ScopeApp::leaveReview(bool demoIfAbsent) {
     if (!review_.active()) return;
     review_.close();
     window_.setWindowTitle(QString::fromLatin1(MainWindow::kCaption));
@@ -137,7 +137,7 @@ void ScopeApp::leaveReview() {
     if (state_.refView != before.refView) references_.toggleRefView();
     beforeReview_.reset();
     measure_.setAcquisition(std::move(readBeforeReview_));
-    if (state_.scopePresent != 1) {
+    if (state_.scopePresent != 1 && demoIfAbsent) {
         init_.enterDemoMode();
         readDone({ReadScope::Generated});
     } else {

@@ -114,6 +114,8 @@ void ScopeApp::startUp() {
 }
 
 void ScopeApp::initInstrument() {
+    // Also when the port watch wakes a returning instrument: a review ends before the wake-up.
+    leaveReview(false);
     init_.initInstrument();
     readDone({ReadScope::Generated});
 }

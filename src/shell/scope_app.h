@@ -114,7 +114,9 @@ class ScopeApp {
     // way back to what the instrument showed before.
     void showReviewed();
     void stepReview(int key);
-    void leaveReview();
+    // demoIfAbsent: the demo waveforms come back without an instrument; false where a wake-up
+    // follows at once and decides.
+    void leaveReview(bool demoIfAbsent = true);
     struct FieldLook {
         QLabel* label;
         QString text;
