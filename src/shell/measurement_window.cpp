@@ -127,6 +127,9 @@ void MeasurementWindow::showSpan(const std::string& text) {
 
 void MeasurementWindow::showLevelSources(const std::vector<std::pair<int, std::string>>& sources,
                                          int current) {
+    // Unchanged on most calls (every cursor move makes one): the list is left alone then.
+    if (sources == levelSources_ && levelSource_->currentData().toInt() == current) return;
+    levelSources_ = sources;
     levelSource_->clear();
     for (const auto& [source, name] : sources) {
         levelSource_->addItem(QString::fromStdString(name), source);

@@ -75,6 +75,7 @@ class MeasurementWindow : public QWidget {
     QComboBox* levelSource_;
     QCheckBox* betweenCursors_;
     QSize fitted_;
+    std::vector<std::pair<int, std::string>> levelSources_;
     QRect available_;
     bool placed_ = false;
 };

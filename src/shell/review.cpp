@@ -122,7 +122,7 @@ std::optional<QString> Review::openRecording(const QString& folder) {
     opened.at_ = opened.rows_.size();  // before the first, for Home
     if (opened.rows_.empty() || !opened.step(Qt::Key_Home))
         return QDir(folder).dirName() + QStringLiteral(": no read of the recording can be shown") +
-               (opened.rows_.empty() ? QString() : QStringLiteral("\n") + opened.shown_.status);
+               (opened.passed_.isEmpty() ? QString() : ": " + opened.passed_.join("; "));
     *this = std::move(opened);
     return std::nullopt;
 }
@@ -152,7 +152,8 @@ bool Review::step(int key) {
     long from = key == Qt::Key_Home ? 0 : key == Qt::Key_End ? last : long(at_);
     const int way = key == Qt::Key_PageUp || key == Qt::Key_End ? -1 : 1;
     if (key == Qt::Key_PageDown || key == Qt::Key_PageUp) from += way;
-    QStringList passed;
+    QStringList& passed = passed_;
+    passed.clear();
     for (long row = from; row >= 0 && row <= last; row += way) {
         const auto why = showRow(std::size_t(row));
         if (!why) {

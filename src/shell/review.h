@@ -47,6 +47,7 @@ class Review {
     QString folder_;
     std::vector<IndexRow> rows_;
     std::size_t at_ = 0;
+    QStringList passed_;  // the reads the last step passed over, and why
 };
 
 }  // namespace curvalon
