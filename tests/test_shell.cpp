@@ -480,13 +480,18 @@ class ShellTest : public QObject {
             QVERIFY(!item->isEnabled());
         r.play("[Run]");
         QVERIFY(!r.app.run().running() && r.boxes.empty());
-        emit qobject_cast<QMenu*>(items.record->parent())->hovered(items.record);
+        auto* curve = qobject_cast<QMenu*>(items.record->parent());
+        emit curve->aboutToShow();
+        QCOMPARE(r.status(),
+                 std::string("Run, Record and Hold need an instrument: none answers (demo mode)"));
+        emit curve->hovered(items.record);
         QCOMPARE(r.status(), std::string("Record needs an instrument: none answers (demo mode)"));
         r.instrument.clearFaults();
         r.play("[Initial TDS2024(&I)]");
         for (QAction* item : {items.run, items.record, items.hold})
             QVERIFY(item->isEnabled());
-        emit qobject_cast<QMenu*>(items.run->parent())->hovered(items.run);
+        emit curve->aboutToShow();
+        emit curve->hovered(items.run);
         QVERIFY(r.status().find("needs") == std::string::npos);
     }
 

@@ -34,9 +34,15 @@ void ScopeApp::showInstrumentItems() {
         item->setEnabled(state_.scopePresent == 1 || item->isChecked());
 }
 
+// item: the one pointed at, where the style lets a greyed item be pointed at; none when the
+// Curve menu opens, which says it for all three.
 void ScopeApp::sayWhyGreyed(QAction* item) {
     const MainWindow::RunItems& items = window_.runItems();
-    if (!item->isEnabled() && (item == items.run || item == items.record || item == items.hold))
+    if (!item && !items.run->isEnabled())
+        window_.statusPanel()->setText(
+            QStringLiteral("Run, Record and Hold need an instrument: none answers (demo mode)"));
+    else if (item && !item->isEnabled() &&
+             (item == items.run || item == items.record || item == items.hold))
         window_.statusPanel()->setText(needsInstrument(item));
 }
 

@@ -81,8 +81,10 @@ void ScopeApp::connectWindow() {
                      [this] { port_.fillMenu(); });
     QObject::connect(window_.magnifyMenu(), &QMenu::aboutToShow, &timer1_,
                      [this] { window_.showZoom(state_.magHIdx, state_.magVIdx); });
-    QObject::connect(qobject_cast<QMenu*>(window_.runItems().run->parent()), &QMenu::hovered,
-                     &timer1_, [this](QAction* item) { sayWhyGreyed(item); });
+    auto* curveMenu = qobject_cast<QMenu*>(window_.runItems().run->parent());
+    QObject::connect(curveMenu, &QMenu::hovered, &timer1_,
+                     [this](QAction* item) { sayWhyGreyed(item); });
+    QObject::connect(curveMenu, &QMenu::aboutToShow, &timer1_, [this] { sayWhyGreyed(nullptr); });
     const MainWindow::MeasureItems& measure = window_.measureItems();
     QObject::connect(measure.measurements, &QAction::triggered, &timer1_,
                      [this] { measure_.showWindow(); });
