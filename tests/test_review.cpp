@@ -373,7 +373,9 @@ class ReviewTest : public QObject {
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(QByteArray::fromStdString(instrumentCsv(QByteArray("source=") + source)));
         }
-        r.app.openPaths({all.path()});
+        // The folder chosen in the dialog and Open pressed: it opens instead of being entered.
+        r.chooseFile = [&](QFileDialog& d) { d.setDirectory(dir.path()), d.selectFile("ALL0001"); };
+        r.play("[Open\u2026(&O)]");
         QCOMPARE(r.window.windowTitle(), "Curvalon (v1.0a) - F0001CH1.CSV, F0001CH4.CSV");
         QCOMPARE(shownSources(r.app.state()), (std::vector<int>{0, 3}));
         QCOMPARE(r.window.field(Field::TimeDivTim, 0)->text(), "1");

@@ -53,6 +53,24 @@ void showSettings(const ScopeState& s, QtWindowOps& ops) {
     }
 }
 
+// Files, or a folder chosen in the list: Open on a recording's or an ALLnnnn folder opens it
+// instead of going into it.
+class OpenDialog : public QFileDialog {
+  public:
+    using QFileDialog::QFileDialog;
+
+  protected:
+    void accept() override {
+        const QStringList chosen = selectedFiles();
+        const QDir folder(chosen.value(0));
+        const bool reviewable =
+            chosen.size() == 1 && QFileInfo(chosen.front()).isDir() &&
+            (folder.exists(QStringLiteral("index.csv")) ||
+             !folder.entryList({QStringLiteral("F????CH?.CSV")}, QDir::Files).isEmpty());
+        reviewable ? QDialog::accept() : QFileDialog::accept();
+    }
+};
+
 }  // namespace
 
 // Every readout field's text, colours and font, to be put back as they were.
@@ -66,8 +84,9 @@ std::vector<ScopeApp::FieldLook> ScopeApp::readoutLook() const {
 }
 
 void ScopeApp::openFiles() {
-    QFileDialog dialog(&window_, QStringLiteral("Open"),
-                       export_.folder().isEmpty() ? QDir::homePath() : export_.folder());
+    OpenDialog dialog(&window_, QStringLiteral("Open"),
+                      export_.folder().isEmpty() ? QDir::homePath() : export_.folder());
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setNameFilters({QStringLiteral("Waveform files and recordings (*.csv *.CSV)"),
                            QStringLiteral("All files (*)")});
