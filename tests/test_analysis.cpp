@@ -6,6 +6,7 @@
 #include <random>
 #include <tuple>
 
+#include "analysis/cursors.h"
 #include "analysis/data_table.h"
 #include "analysis/exact_decimal.h"
 #include "analysis/measurements.h"
@@ -285,6 +286,28 @@ class AnalysisTest : public QObject {
         auto [unit, shown] = caseFields("unit", "shown");
         const double value = QString::fromLatin1(QTest::currentDataTag()).toDouble();
         QCOMPARE(QString::fromStdString(quantityText(value, unit.toStdString())), shown);
+    }
+
+    // A cursor reads the record on the straight line between samples, the first and the last
+    // sample included, and stops at the record's ends; level cursors read their own source.
+    void cursorValues() {
+        Acquisition a;
+        a.names[0] = "CH1", a.names[4] = "REFA", a.valid[0] = a.valid[4] = true;
+        a.voltDiv[0] = 0.5, a.timeDiv = 0.001;
+        for (int k = 0; k < kSamples; ++k)
+            a.samples[0][std::size_t(k)] = std::int8_t(k % 7 * 10 - 30), a.samples[4][std::size_t(k)] = 5;
+        const auto volts = [](int counts) { return counts / 25.0 * 0.5; };
+        const std::pair<double, double> at[] = {{0, volts(-30)},     {-3, volts(-30)},
+                                                {1.5, volts(-15)},   {2498, volts(30)},
+                                                {2499, volts(-30)},  {2600, volts(-30)}};
+        for (const auto& [sample, expected] : at)
+            QCOMPARE(valueAt(a, 0, sample), expected);
+        CursorSet c;
+        c.samples = {0, 2499}, c.counts = {50, -25}, c.levelSource = 4;
+        QCOMPARE(cursorLabel(a, c, 1), std::string("t(B) = 4.996 ms"));
+        QCOMPARE(cursorLabel(a, c, 3), std::string("2 (REFA) = -25 counts"));
+        c.levelSource = 0;
+        QCOMPARE(cursorLabel(a, c, 2), std::string("1 (CH1) = 1.000 V"));
     }
 
     void plainNumbers() {
