@@ -219,9 +219,8 @@ QAction* MainWindow::addMenuItem(QMenu* menu, Menu m, int index, const QString& 
     return action;
 }
 
-void MainWindow::buildMenus() {
-    QMenuBar* bar = menuBar();
-    QMenu* file = bar->addMenu(QStringLiteral("File(&F)"));
+// File: the instrument's items, then the tool's own files and copies, then Exit.
+void MainWindow::buildFileMenu(QMenu* file) {
     addMenuItem(file, Menu::mnuIniTDS2024, 0, QStringLiteral("Initial TDS2024(&I)"));
     portMenu_ = file->addMenu(QStringLiteral("Port(&P)"));
     openItem_ = file->addAction(QStringLiteral("Open\u2026(&O)"));
@@ -233,7 +232,11 @@ void MainWindow::buildMenus() {
     connect(copyItem_, &QAction::triggered, this, [this] { emit copyRequested(true, true); });
     file->addSeparator();
     addMenuItem(file, Menu::mnuEnd, 0, QStringLiteral("Exit(&X)"));
+}
 
+void MainWindow::buildMenus() {
+    QMenuBar* bar = menuBar();
+    buildFileMenu(bar->addMenu(QStringLiteral("File(&F)")));
     QMenu* curve = bar->addMenu(QStringLiteral("Curve(&C)"));
     addMenuItem(curve, Menu::mnuReDraw, 0, QStringLiteral("Re Draw(&R)"));
     addMenuItem(curve, Menu::mnuNewCurve, 0, QStringLiteral("New Curve(&N)"));

@@ -123,6 +123,7 @@ class MainWindow : public QMainWindow {
     void buildFields();
     void buildButtons();
     void buildMenus();
+    void buildFileMenu(QMenu* file);
     void buildStatusBar();
     void buildCopyActions();
     QSize roomForClient() const;
