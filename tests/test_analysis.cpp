@@ -308,6 +308,9 @@ class AnalysisTest : public QObject {
         QCOMPARE(cursorLabel(a, c, 3), std::string("2 (REFA) = -25 counts"));
         c.levelSource = 0;
         QCOMPARE(cursorLabel(a, c, 2), std::string("1 (CH1) = 1.000 V"));
+        // Two samples between the cursors are a span to measure; one is not.
+        QCOMPARE(measureSource(a, 0, 10, 12)[Measure::Max].value, std::optional(volts(10)));
+        QCOMPARE(measureSource(a, 0, 10, 11).absent, std::string("fewer than 2 samples between the cursors"));
     }
 
     void plainNumbers() {
