@@ -180,6 +180,16 @@ class RunTest : public QObject {
         QCOMPARE(std::count_if(r.device.lines.begin(), r.device.lines.end(),
                                [](const std::string& l) { return l.starts_with("ACQ:"); }),
                  1);
+        // A state the reply does not tell is not taken for acquiring: nothing is stopped.
+        r.instrument.acquiring = true, r.device.lines.clear();
+        r.device.responder = [&](FakeSerialDevice& d, const std::string& line) {
+            line == "ACQ:STATE?" ? d.deliverLater(2, ":ACQUIRE:STATE MAYBE\r") : answer(d, line);
+        };
+        r.play(" ");
+        QCOMPARE(r.device.lines.front(), std::string("ACQ:STATE?"));
+        QVERIFY(std::none_of(r.device.lines.begin() + 1, r.device.lines.end(),
+                             [](const std::string& l) { return l.starts_with("ACQ:"); }));
+        r.device.responder = answer;
         r.instrument.setFault(Fault::Silence, "ACQ:STATE?"), r.boxes.clear(), esc = false;
         r.play(" ");  // the query fails as any other does, with its box
         QCOMPARE(r.boxes.front(), std::string("Curvalon: Error[1] Packet receive Error(ACQ)"));
