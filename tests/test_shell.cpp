@@ -714,8 +714,9 @@ class ShellTest : public QObject {
         QCOMPARE(labels().at(2), "1 (CH1) = 980.0 mV");
         r.play("3");
         QCOMPARE(labels().at(2), "1 (CH3) = 980.0 mV");
+        QVERIFY(r.action("Cursors(&C)")->isChecked());
         r.play("[Cursors(&C)]");
-        QVERIFY(labels().isEmpty());
+        QVERIFY(labels().isEmpty() && !r.action("Cursors(&C)")->isChecked());
     }
 
     // The initialisation opens a port that failed before and keeps its own last status text.
