@@ -6,7 +6,8 @@
 # analysis of what was read stands on the model alone.
 set(layers model analysis link protocol plot shell)
 set(widget_headers QtWidgets QWidget QMainWindow QApplication QLabel QPushButton QMessageBox
-                   QMenu QMenuBar QPlainTextEdit QDialog QFileDialog QStyleFactory)
+                   QMenu QMenuBar QPlainTextEdit QDialog QFileDialog QStyleFactory
+                   QtCharts QChart QChartView)
 
 get_filename_component(SOURCE_DIR "${SOURCE_DIR}" ABSOLUTE)
 set(violations "")

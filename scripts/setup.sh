@@ -3,7 +3,9 @@
 # and running the tool takes; without, also what the tests, benchmarks, fuzzing and packaging take.
 set -euo pipefail
 
-packages=(cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev qt6-qpa-plugins)
+# The trend chart's module finds its OpenGL dependency only through libqt6opengl6-dev, which
+# qt6-charts-dev does not pull in without recommended packages.
+packages=(cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev qt6-qpa-plugins)
 # dpkg-dev gives cpack the shared-library dependencies of the Debian package; locales holds the
 # sources from which the test command builds a decimal-comma locale. The tests compare the window
 # with stored pictures drawn in DejaVu Sans, so that font is pinned rather than left to chance.

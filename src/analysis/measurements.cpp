@@ -490,7 +490,8 @@ std::string readingText(const Reading& r, Measure m, const Units& units) {
     return out;
 }
 
-std::string measurementTable(const std::vector<SourceReadings>& sources, char separator) {
+std::string measurementTable(const std::vector<SourceReadings>& sources, char separator,
+                             const ExtraColumns* extra) {
     // Levels in volts where any source has them; a source in other units says so in its head.
     Units main{"counts", "samples"};
     for (const SourceReadings& s : sources)
@@ -500,6 +501,9 @@ std::string measurementTable(const std::vector<SourceReadings>& sources, char se
         out += separator + s.name;
         if (s.units.level != main.level || s.units.time != main.time)
             out += " (" + s.units.level + " " + s.units.time + ")";
+        if (extra)
+            for (const std::string& head : extra->heads(s))
+                out += separator + head;
     }
     out += '\n';
     for (int m = 0; m < kMeasureCount; ++m) {
@@ -508,6 +512,9 @@ std::string measurementTable(const std::vector<SourceReadings>& sources, char se
         for (const SourceReadings& s : sources) {
             out += separator;
             if (s.absent.empty() && s[measure].value) out += tableNumber(*s[measure].value);
+            if (extra)
+                for (const std::string& cell : extra->cells(s, measure))
+                    out += separator + cell;
         }
         out += '\n';
     }

@@ -44,6 +44,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -119,6 +120,12 @@ std::string tableNumber(double v);
 // and one column per source, one row per measurement in plain decimal numbers, an empty cell
 // where there is none; then a line "# note CH2: <reasons>" for each source with a value missing
 // or bounded.
-std::string measurementTable(const std::vector<SourceReadings>& sources, char separator);
+// extra adds columns after each source's, in the same units as its own.
+struct ExtraColumns {
+    std::function<std::vector<std::string>(const SourceReadings&)> heads;
+    std::function<std::vector<std::string>(const SourceReadings&, Measure)> cells;
+};
+std::string measurementTable(const std::vector<SourceReadings>& sources, char separator,
+                             const ExtraColumns* extra = nullptr);
 
 }  // namespace curvalon

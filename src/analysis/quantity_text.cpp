@@ -91,4 +91,14 @@ std::string quantityText(double value, const std::string& unit) {
     return fixedText(scaled, decimals) + " " + prefixed(prefix.symbol, unit);
 }
 
+AxisUnit axisUnit(double largest, const std::string& unit) {
+    largest = std::abs(largest);
+    if (!takesPrefix(unit) || !(largest > 0) || !std::isfinite(largest)) return {1, unit};
+    const int lead = static_cast<int>(std::floor(std::log10(largest)));
+    Prefix prefix = kPrefixes[0];
+    for (const Prefix& p : kPrefixes)
+        if (p.exponent <= lead) prefix = p;
+    return {std::pow(10.0, -prefix.exponent), prefixed(prefix.symbol, unit)};
+}
+
 }  // namespace curvalon

@@ -13,4 +13,12 @@ namespace curvalon {
 // ("-5 counts", "1250 samples"); others get four significant digits and no prefix.
 std::string quantityText(double value, const std::string& unit);
 
+// The prefixed unit an axis reaching largest (in magnitude) is labelled in, and the factor that
+// takes values into it: 2500 Hz gives "kHz" and 0.001. Units without prefixes keep factor 1.
+struct AxisUnit {
+    double factor = 1;
+    std::string unit;
+};
+AxisUnit axisUnit(double largest, const std::string& unit);
+
 }  // namespace curvalon

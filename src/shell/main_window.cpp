@@ -275,6 +275,7 @@ void MainWindow::buildMenus() {
     measureItems_.cursors = measure->addAction(QStringLiteral("Cursors(&C)"));
     measureItems_.cursors->setCheckable(true);
     measureItems_.copy = measure->addAction(QStringLiteral("Copy measurements(&O)"));
+    measureItems_.trend = measure->addAction(QStringLiteral("Trend\u2026(&T)"));
 
     QAction* help = bar->addAction(QStringLiteral("Help"));
     menuItems_[{int(Menu::mnuHelp), 0}] = help;

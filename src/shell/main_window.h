@@ -59,12 +59,13 @@ class MainWindow : public QMainWindow {
     QAction* openItem() const { return openItem_; }
     // File > Copy picture and data, also Ctrl+C.
     QAction* copyItem() const { return copyItem_; }
-    // Measure: the measurement window, the cursors (checked while shown) and copying the
-    // measurements; whoever listens to the items acts.
+    // Measure: the measurement window, the cursors (checked while shown), copying the
+    // measurements and the trend window; whoever listens to the items acts.
     struct MeasureItems {
         QAction* measurements = nullptr;
         QAction* cursors = nullptr;
         QAction* copy = nullptr;
+        QAction* trend = nullptr;
     };
     const MeasureItems& measureItems() const { return measureItems_; }
     // Curve: Run, Record… and Hold acquisition while reading, each checked while on.

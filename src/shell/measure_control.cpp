@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <cmath>
+#include <utility>
 
 #include "analysis/cursors.h"
 #include "analysis/data_table.h"
@@ -20,8 +21,7 @@ std::pair<int, int> samplesBetween(const CursorSet& c) {
 
 }  // namespace
 
-MeasureControl::MeasureControl(const ScopeState& state, MainWindow& window,
-                               CursorTool& cursors)
+MeasureControl::MeasureControl(const ScopeState& state, MainWindow& window, CursorTool& cursors)
     : state_(state), main_(window), cursors_(cursors) {}
 
 bool MeasureControl::measuringSpan() const {
@@ -29,16 +29,50 @@ bool MeasureControl::measuringSpan() const {
 }
 
 std::vector<SourceReadings> MeasureControl::readings() const {
-    std::vector<SourceReadings> out;
-    if (!acquisition_) return out;
+    if (!acquisition_) return {};
     int from = 0, to = kSamples;
     if (measuringSpan()) {
         const auto [first, last] = samplesBetween(cursors_.cursors());
         from = first, to = last + 1;
     }
-    for (int source : shownSources(state_))
-        out.push_back(measureSource(*acquisition_, source, from, to));
-    return out;
+    Measured key{acquisition_, from, to, shownSources(state_)};
+    if (key == measuredKey_) return measured_;
+    measured_.clear();
+    for (int source : key.sources)
+        measured_.push_back(measureSource(*acquisition_, source, from, to));
+    measuredKey_ = std::move(key);
+    return measured_;
+}
+
+void MeasureControl::readCompleted(std::int64_t msSinceEpoch) {
+    if (!acquisition_) return;
+    if (!acquisition_->failure.empty()) return readFailed(msSinceEpoch, acquisition_->failure);
+    // Only what the read brought: a partial read's other sources were not read again.
+    std::vector<SourceReadings> brought;
+    const std::vector<SourceReadings> measured = readings();
+    // Values of the span between the cursors and of whole records are not one series.
+    const std::pair span{measuredKey_.from, measuredKey_.to};
+    if (span != std::exchange(statisticsSpan_, span)) live_.reset();
+    for (SourceReadings r : measured)
+        if (acquisition_->valid[std::size_t(r.source)]) brought.push_back(std::move(r));
+    live_.add(brought);
+    liveHistory_.add(msSinceEpoch, brought);
+}
+
+void MeasureControl::readFailed(std::int64_t msSinceEpoch, const std::string& why) {
+    live_.addFailed(why);
+    liveHistory_.addFailed(msSinceEpoch);
+}
+
+void MeasureControl::reviewMeasures(const MeasureStatistics* statistics,
+                                    const MeasureHistory* history) {
+    reviewStatistics_ = statistics;
+    reviewHistory_ = history;
+}
+
+void MeasureControl::resetStatistics() {
+    if (!reviewStatistics_) live_.reset();
+    refresh();
 }
 
 std::optional<std::pair<std::string, std::string>> MeasureControl::span() const {
@@ -80,8 +114,12 @@ void MeasureControl::showWindow() {
         window_ = new MeasurementWindow(&main_);
         QObject::connect(window_->betweenCursorsBox(), &QCheckBox::toggled, window_,
                          [this] { refresh(); });
+        QObject::connect(window_->statisticsBox(), &QCheckBox::toggled, window_,
+                         [this] { refresh(); });
         QObject::connect(window_, &MeasurementWindow::levelSourceChosen, window_,
                          [this](int source) { cursors_.chooseLevelSource(source); });
+        QObject::connect(window_, &MeasurementWindow::resetChosen, window_,
+                         [this] { resetStatistics(); });
         QObject::connect(window_, &MeasurementWindow::copied, window_, [this](const QString& what) {
             main_.statusPanel()->setText(QStringLiteral("Copied: ") + what);
         });
@@ -101,7 +139,7 @@ void MeasureControl::fill(bool cursorsMoved) {
     if (!acquisition_) {
         window_->showNoRead();
     } else if (!cursorsMoved || window_->betweenCursors()) {
-        window_->showReadings(readings());
+        window_->showReadings(readings(), statistics());
         window_->showSpan(spanNote());
     }
     showLevelSources();
@@ -121,8 +159,9 @@ void MeasureControl::showLevelSources() {
 
 void MeasureControl::copy() {
     const std::string note = spanNote();
-    QApplication::clipboard()->setText(QString::fromStdString(
-        (note.empty() ? "" : "# " + note + '\n') + measurementTable(readings(), '\t')));
+    QApplication::clipboard()->setText(
+        QString::fromStdString((note.empty() ? "" : "# " + note + '\n') +
+                               measurementTable(readings(), statistics(), '\t')));
     main_.statusPanel()->setText(QStringLiteral("Copied: measurements"));
 }
 

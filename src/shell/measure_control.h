@@ -12,6 +12,7 @@
 
 #include "analysis/acquisition.h"
 #include "analysis/measurements.h"
+#include "analysis/statistics.h"
 #include "model/scope_state.h"
 #include "shell/cursor_tool.h"
 #include "shell/main_window.h"
@@ -25,6 +26,21 @@ class MeasureControl {
 
     // The last completed read, which everything here works from.
     void setAcquisition(Snapshot acquisition) { acquisition_ = std::move(acquisition); }
+    // Once a read has completed (or failed) and its acquisition is set: into the statistics and
+    // the history of the reads since the tool started, stamped msSinceEpoch.
+    void readCompleted(std::int64_t msSinceEpoch);
+    void readFailed(std::int64_t msSinceEpoch, const std::string& why);
+    // An opened recording's statistics and history take the place of the live ones until
+    // called with none.
+    void reviewMeasures(const MeasureStatistics* statistics, const MeasureHistory* history);
+    const MeasureStatistics& statistics() const {
+        return reviewStatistics_ ? *reviewStatistics_ : live_;
+    }
+    const MeasureHistory& history() const {
+        return reviewHistory_ ? *reviewHistory_ : liveHistory_;
+    }
+    // The live statistics begin again; a recording's stay what its reads give.
+    void resetStatistics();
     const Snapshot& acquisition() const { return acquisition_; }
 
     // Measure > Measurements and Copy measurements.
@@ -54,6 +70,20 @@ class MeasureControl {
     CursorTool& cursors_;
     QPointer<MeasurementWindow> window_;
     Snapshot acquisition_;
+    MeasureStatistics live_;
+    MeasureHistory liveHistory_;
+    const MeasureStatistics* reviewStatistics_ = nullptr;
+    const MeasureHistory* reviewHistory_ = nullptr;
+    // The last measurements, which a refresh without a change need not make again.
+    struct Measured {
+        Snapshot read;  // held, so that no later read can take its address
+        int from = 0, to = 0;
+        std::vector<int> sources;
+        bool operator==(const Measured&) const = default;
+    };
+    mutable Measured measuredKey_;
+    std::pair<int, int> statisticsSpan_{0, kSamples};  // what the live statistics measured
+    mutable std::vector<SourceReadings> measured_;
 };
 
 }  // namespace curvalon

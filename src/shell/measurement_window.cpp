@@ -10,6 +10,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "analysis/quantity_text.h"
+
 namespace curvalon {
 
 QPoint placeBeside(const QRect& mainFrame, const QSize& size, const QRect& available) {
@@ -19,13 +21,13 @@ QPoint placeBeside(const QRect& mainFrame, const QSize& size, const QRect& avail
     for (QRect place : {right, below, left}) {
         // Slid along the main window's edge to stay on the screen, never onto the main window.
         if (place.left() == mainFrame.right() + 1 || place.right() == mainFrame.left() - 1)
-            place.moveTop(std::clamp(place.top(), available.top(),
-                                     std::max(available.bottom() - size.height() + 1,
-                                              available.top())));
+            place.moveTop(
+                std::clamp(place.top(), available.top(),
+                           std::max(available.bottom() - size.height() + 1, available.top())));
         else
-            place.moveLeft(std::clamp(place.left(), available.left(),
-                                      std::max(available.right() - size.width() + 1,
-                                               available.left())));
+            place.moveLeft(
+                std::clamp(place.left(), available.left(),
+                           std::max(available.right() - size.width() + 1, available.left())));
         if (available.contains(place)) return place.topLeft();
     }
     // The screen is too small for both: the corner away from the readout column.
@@ -41,8 +43,10 @@ MeasurementWindow::MeasurementWindow(QWidget* owner)
       cursorText_(new QLabel(this)),
       levelRow_(new QWidget(this)),
       levelSource_(new QComboBox(levelRow_)),
-      betweenCursors_(
-          new QCheckBox(QStringLiteral("Measure between the time cursors only"), this)) {
+      betweenCursors_(new QCheckBox(QStringLiteral("Measure between the time cursors only"), this)),
+      statisticsBox_(new QCheckBox(QStringLiteral("Statistics"), this)),
+      reset_(new QPushButton(QStringLiteral("Reset statistics"), this)),
+      statisticsText_(new QLabel(this)) {
     setWindowTitle(QString::fromLatin1(kCaption));
     QStringList names;
     for (int m = 0; m < kMeasureCount; ++m)
@@ -68,14 +72,25 @@ MeasurementWindow::MeasurementWindow(QWidget* owner)
     levelRow_->hide();
     connect(levelSource_, &QComboBox::activated, this,
             [this](int index) { emit levelSourceChosen(levelSource_->itemData(index).toInt()); });
+    statisticsText_->setTextFormat(Qt::PlainText);
+    statisticsText_->setWordWrap(true);
+    statisticsText_->hide();
+    connect(reset_, &QPushButton::clicked, this, &MeasurementWindow::resetChosen);
+    auto* statisticsRow = new QHBoxLayout;
+    statisticsRow->addWidget(statisticsBox_);
+    statisticsRow->addWidget(reset_);
+    statisticsRow->addStretch();
     auto* layout = new QVBoxLayout(this);
-    for (QWidget* w : {static_cast<QWidget*>(spanText_), static_cast<QWidget*>(noRead_),
-                       static_cast<QWidget*>(table_), static_cast<QWidget*>(cursorText_),
-                       levelRow_, static_cast<QWidget*>(betweenCursors_)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(spanText_), static_cast<QWidget*>(noRead_),
+          static_cast<QWidget*>(table_), static_cast<QWidget*>(statisticsText_),
+          static_cast<QWidget*>(cursorText_), levelRow_, static_cast<QWidget*>(betweenCursors_)})
         layout->addWidget(w);
+    layout->addLayout(statisticsRow);
     // The main window's copy shortcut would take Ctrl+C here too; the window claims it first.
     for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(table_),
-                       static_cast<QWidget*>(levelSource_), static_cast<QWidget*>(betweenCursors_)})
+                       static_cast<QWidget*>(levelSource_), static_cast<QWidget*>(betweenCursors_),
+                       static_cast<QWidget*>(statisticsBox_), static_cast<QWidget*>(reset_)})
         w->installEventFilter(this);
     showNoRead();
 }
@@ -96,21 +111,75 @@ void MeasurementWindow::showNoRead() {
     fitToTable();
 }
 
-void MeasurementWindow::showReadings(const std::vector<SourceReadings>& sources) {
+namespace {
+
+constexpr int kStatisticsColumns = 5;  // mean, min, max, std, count
+
+// The statistics' cells of one measurement of one source, in the reading's units; blank where
+// the statistics are in others (they begin again with the next read).
+QStringList statisticsCells(const SourceReadings& s, Measure m, const MeasureStatistics& stats) {
+    const MeasureCell* cell = stats.cell(s.source, m);
+    const Units units = stats.unitsOf(s.source);
+    QStringList cells;
+    for (int i = 0; i < kStatisticsColumns; ++i)
+        cells << QString();
+    if (!cell || units.level != s.units.level || units.time != s.units.time) return cells;
+    const RunningStatistics& v = cell->values;
+    const std::string unit = unitOf(m, units);
+    const auto text = [&unit](double x) { return QString::fromStdString(quantityText(x, unit)); };
+    if (v.count() > 0) {
+        cells[0] = text(v.mean()), cells[1] = text(v.min()), cells[2] = text(v.max());
+        if (const auto deviation = v.deviation()) cells[3] = text(*deviation);
+    } else if (cell->notCounted > 0) {
+        cells[0] = QString::fromStdString("\u2014 " + cell->reason);
+    }
+    cells[4] = QString::number(v.count());
+    return cells;
+}
+
+}  // namespace
+
+void MeasurementWindow::showReadings(const std::vector<SourceReadings>& sources,
+                                     const MeasureStatistics& statistics) {
     noRead_->hide();
     table_->show();
-    table_->setColumnCount(static_cast<int>(sources.size()));
+    const bool withStatistics = statisticsBox_->isChecked();
+    const int perSource = withStatistics ? 1 + kStatisticsColumns : 1;
+    table_->setColumnCount(static_cast<int>(sources.size()) * perSource);
     for (int c = 0; c < static_cast<int>(sources.size()); ++c) {
         const SourceReadings& s = sources[static_cast<std::size_t>(c)];
-        table_->setHorizontalHeaderItem(c, new QTableWidgetItem(QString::fromStdString(s.name)));
+        const int column = c * perSource;
+        const QString name = QString::fromStdString(s.name);
+        table_->setHorizontalHeaderItem(column, new QTableWidgetItem(name));
+        if (withStatistics)
+            for (int i = 0; const char* what : {" mean", " min", " max", " std", " count"})
+                table_->setHorizontalHeaderItem(column + 1 + i++,
+                                                new QTableWidgetItem(name + what));
         for (int m = 0; m < kMeasureCount; ++m) {
             // A source that was not measured says why once, in its first row.
             const std::string text = !s.absent.empty()
                                          ? (m == 0 ? "\u2014 " + s.absent : std::string())
                                          : readingText(s[Measure(m)], Measure(m), s.units);
-            table_->setItem(m, c, new QTableWidgetItem(QString::fromStdString(text)));
+            table_->setItem(m, column, new QTableWidgetItem(QString::fromStdString(text)));
+            if (!withStatistics) continue;
+            const QStringList cells = statisticsCells(s, Measure(m), statistics);
+            for (int i = 0; i < kStatisticsColumns; ++i)
+                table_->setItem(m, column + 1 + i, new QTableWidgetItem(cells[i]));
+            const MeasureCell* cell = statistics.cell(s.source, Measure(m));
+            if (cell && cell->notCounted > 0)
+                table_->item(m, column + kStatisticsColumns)
+                    ->setToolTip(QStringLiteral("%1 reads not counted (the last: %2)")
+                                     .arg(cell->notCounted)
+                                     .arg(QString::fromStdString(cell->reason)));
         }
     }
+    QString summary = QStringLiteral("Statistics over %1 reads").arg(statistics.reads());
+    if (statistics.failedReads() > 0)
+        summary += QStringLiteral("; not counted: %1 failed (the last: %2)")
+                       .arg(statistics.failedReads())
+                       .arg(QString::fromStdString(statistics.lastFailure()));
+    statisticsText_->setText(summary);
+    statisticsText_->setVisible(withStatistics);
     table_->resizeColumnsToContents();
     fitToTable();
 }
@@ -139,8 +208,8 @@ void MeasurementWindow::showLevelSources(const std::vector<std::pair<int, std::s
 }
 
 void MeasurementWindow::fitToTable() {
-    const QRect avail = available_.isValid() ? available_
-                                             : QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect avail =
+        available_.isValid() ? available_ : QGuiApplication::primaryScreen()->availableGeometry();
     if (fitted_.isValid() && size() != fitted_) return;  // sized by the operator: theirs
     layout()->activate();
     QSize want = minimumSizeHint().expandedTo(sizeHint());

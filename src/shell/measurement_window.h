@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QRect>
 #include <QTableWidget>
 #include <QWidget>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "analysis/measurements.h"
+#include "analysis/statistics.h"
 
 namespace curvalon {
 
@@ -28,7 +30,9 @@ class MeasurementWindow : public QWidget {
 
     // A window of its own that owner owns, so that it closes with it.
     explicit MeasurementWindow(QWidget* owner);
-    void showReadings(const std::vector<SourceReadings>& sources);
+    // With the statistics' columns after each source's while the Statistics box is checked.
+    void showReadings(const std::vector<SourceReadings>& sources,
+                      const MeasureStatistics& statistics);
     // Before the first read: no table, the words kNoRead.
     void showNoRead();
     // The cursor readouts as lines of text; empty while the cursors are hidden.
@@ -53,11 +57,15 @@ class MeasurementWindow : public QWidget {
     // Whether to measure only the samples between the time cursors.
     QCheckBox* betweenCursorsBox() const { return betweenCursors_; }
     bool betweenCursors() const { return betweenCursors_->isChecked(); }
+    QCheckBox* statisticsBox() const { return statisticsBox_; }
+    QPushButton* resetButton() const { return reset_; }
+    QLabel* statisticsText() const { return statisticsText_; }
 
   signals:
     // Ctrl+C: text went to the clipboard; what says what it was.
     void copied(const QString& what);
     void levelSourceChosen(int source);
+    void resetChosen();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -74,6 +82,9 @@ class MeasurementWindow : public QWidget {
     QWidget* levelRow_;
     QComboBox* levelSource_;
     QCheckBox* betweenCursors_;
+    QCheckBox* statisticsBox_;
+    QPushButton* reset_;
+    QLabel* statisticsText_;
     QSize fitted_;
     std::vector<std::pair<int, std::string>> levelSources_;
     QRect available_;

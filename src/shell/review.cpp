@@ -69,8 +69,9 @@ std::optional<QString> Review::open(const QStringList& paths) {
         for (const std::string& name : instrumentFilesIn(names))
             files << folder.filePath(QString::fromStdString(name));
         if (files.isEmpty())
-            return folder.dirName() + QStringLiteral(": holds neither a recording (index.csv) nor "
-                                                     "the instrument's waveform files (FnnnnCHx.CSV)");
+            return folder.dirName() + QStringLiteral(
+                                          ": holds neither a recording (index.csv) nor "
+                                          "the instrument's waveform files (FnnnnCHx.CSV)");
         return openFiles(files);
     }
     if (paths.size() == 1 && first.fileName().compare("index.csv", Qt::CaseInsensitive) == 0)
@@ -93,8 +94,9 @@ std::optional<QString> Review::openFiles(const QStringList& files) {
     }
     const bool ours = named.front().bytes.rfind(kDataFileHead, 0) == 0;
     if (ours && named.size() > 1)
-        return QStringLiteral("Open one of the tool's data files at a time, or the instrument's "
-                              "waveform files of one acquisition");
+        return QStringLiteral(
+            "Open one of the tool's data files at a time, or the instrument's "
+            "waveform files of one acquisition");
     auto read = ours ? readDataFile(named.front().bytes) : readInstrumentFiles(named);
     if (!read.ok()) return refusal(QString::fromStdString(named.front().name), read.error);
     QStringList names;
@@ -127,24 +129,39 @@ std::optional<QString> Review::openRecording(const QString& folder) {
     return std::nullopt;
 }
 
-std::optional<QString> Review::showRow(std::size_t row) {
+std::variant<Snapshot, QString> Review::readAt(std::size_t row) const {
     const IndexRow& r = rows_[row];
     const QString number = QString::number(row + 1);
     if (r.file.empty())
         return QStringLiteral("read %1 failed (%2)").arg(number, QString::fromStdString(r.status));
     const QString path = QDir(folder_).filePath(QString::fromStdString(r.file));
     if (!QFileInfo::exists(path))
-        return QStringLiteral("read %1 is missing (%2)").arg(number, QString::fromStdString(r.file));
-    const auto read = readDataFileAt(path);
+        return QStringLiteral("read %1 is missing (%2)")
+            .arg(number, QString::fromStdString(r.file));
+    auto read = readDataFileAt(path);
     if (const auto* why = std::get_if<QString>(&read))
         return QStringLiteral("read %1 cannot be shown (%2)").arg(number, *why);
+    return read;
+}
+
+std::optional<QString> Review::showRow(std::size_t row) {
+    const auto read = readAt(row);
+    if (const auto* why = std::get_if<QString>(&read)) return *why;
+    const QString number = QString::number(row + 1);
     const QString count = QString::number(rows_.size());
     shown_.read = std::get<Snapshot>(read);
     shown_.title = QDir(folder_).dirName() + QStringLiteral(" - read ") + number;
     shown_.status =
-        QStringLiteral("Read %1 of %2, %3").arg(number, count, timeText(r.time));
+        QStringLiteral("Read %1 of %2, %3").arg(number, count, timeText(rows_[row].time));
     at_ = row;
     return std::nullopt;
+}
+
+bool Review::showAt(std::size_t row) {
+    if (row >= rows_.size()) return false;
+    const auto why = showRow(row);
+    if (why) shown_.status = QStringLiteral("Cannot show ") + *why;
+    return !why;
 }
 
 bool Review::step(int key) {
@@ -157,15 +174,17 @@ bool Review::step(int key) {
     for (long row = from; row >= 0 && row <= last; row += way) {
         const auto why = showRow(std::size_t(row));
         if (!why) {
-            if (!passed.isEmpty()) shown_.status += QStringLiteral("; passed: ") + passed.join("; ");
+            if (!passed.isEmpty())
+                shown_.status += QStringLiteral("; passed: ") + passed.join("; ");
             return true;
         }
         passed << *why;
     }
-    const QString end = way > 0 ? QStringLiteral("no later read") : QStringLiteral("no earlier read");
-    shown_.status = QStringLiteral("Read %1 of %2: %3").arg(at_ + 1).arg(rows_.size()).arg(end) +
-                    (passed.isEmpty() ? QString() : QStringLiteral(" to show; passed: ") +
-                                                        passed.join("; "));
+    const QString end =
+        way > 0 ? QStringLiteral("no later read") : QStringLiteral("no earlier read");
+    shown_.status =
+        QStringLiteral("Read %1 of %2: %3").arg(at_ + 1).arg(rows_.size()).arg(end) +
+        (passed.isEmpty() ? QString() : QStringLiteral(" to show; passed: ") + passed.join("; "));
     return false;
 }
 

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <variant>
 #include <vector>
 
 #include "analysis/acquisition.h"
@@ -36,6 +37,13 @@ class Review {
     // can be shown, passing over failed and missing ones, and saying so. False where there is
     // none that way; the status then says why.
     bool step(int key);
+    // The read at a row of the recording, shown as a step shows it; false, with the status
+    // saying why, where it cannot be.
+    bool showAt(std::size_t row);
+
+    const std::vector<IndexRow>& rows() const { return rows_; }
+    // The read at a row, taken again from its file, or why there is none.
+    std::variant<Snapshot, QString> readAt(std::size_t row) const;
 
   private:
     std::optional<QString> openFiles(const QStringList& files);

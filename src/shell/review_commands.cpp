@@ -37,7 +37,8 @@ void loadSettings(ScopeState& s, const Acquisition& a) {
 void showSettings(const ScopeState& s, QtWindowOps& ops) {
     showTimebase(s, ops);
     if (s.timeDiv == 0)
-        for (Field f : {Field::TimeDivTim, Field::TimeDivUnit, Field::TrigPosiTim, Field::TrigPosiUnit})
+        for (Field f :
+             {Field::TimeDivTim, Field::TimeDivUnit, Field::TrigPosiTim, Field::TrigPosiUnit})
             ops.setText(f, 0, "");
     showTrigSource(s, ops);
     showTrigLevel(s, ops);
@@ -49,7 +50,8 @@ void showSettings(const ScopeState& s, QtWindowOps& ops) {
         const auto i = static_cast<std::size_t>(ch);
         if (s.chEnable[i] != 1) continue;
         if (s.chProbe[i] == 0) ops.setText(Field::Probe, ch, "");
-        if (s.chVoltDiv[i] == 0) ops.setText(Field::ChDivV, ch, ""), ops.setText(Field::ChDivUnit, ch, "");
+        if (s.chVoltDiv[i] == 0)
+            ops.setText(Field::ChDivV, ch, ""), ops.setText(Field::ChDivUnit, ch, "");
     }
 }
 
@@ -101,6 +103,11 @@ void ScopeApp::openPaths(const QStringList& paths) {
         return;
     }
     showReviewed();
+    // What is opened has statistics and a trend of its own, measured while the window answers.
+    reviewMeasures_.start(review_);
+    measure_.reviewMeasures(&reviewMeasures_.statistics(), &reviewMeasures_.history());
+    refreshMeasurements();
+    refreshTrend();
 }
 
 void ScopeApp::showReviewed() {
@@ -128,7 +135,8 @@ void ScopeApp::showReviewed() {
     shown_.keep(state_);
     export_.keepPicture();
     refreshMeasurements();
-    window_.setWindowTitle(QString::fromLatin1(MainWindow::kCaption) + " - " + review_.shown().title);
+    window_.setWindowTitle(QString::fromLatin1(MainWindow::kCaption) + " - " +
+                           review_.shown().title);
     window_.statusPanel()->setText(review_.shown().status);
 }
 
@@ -144,6 +152,8 @@ void ScopeApp::stepReview(int key) {
 // the demo waveforms do.
 void ScopeApp::leaveReview(bool demoIfAbsent) {
     if (!review_.active()) return;
+    reviewMeasures_.stop();
+    measure_.reviewMeasures(nullptr, nullptr);
     review_.close();
     window_.setWindowTitle(QString::fromLatin1(MainWindow::kCaption));
     const ScopeState& before = *beforeReview_;
@@ -167,6 +177,16 @@ void ScopeApp::leaveReview(bool demoIfAbsent) {
     for (const FieldLook& look : std::exchange(readoutBeforeReview_, {}))
         look.label->setText(look.text), look.label->setPalette(look.palette),
             look.label->setFont(look.font);
+    refreshTrend();
+}
+
+void ScopeApp::showTrendRead(std::size_t read) {
+    if (!review_.recording()) return;
+    if (review_.showAt(reviewMeasures_.rowOf(read))) {
+        showReviewed();
+    } else {
+        window_.statusPanel()->setText(review_.shown().status);
+    }
 }
 
 }  // namespace curvalon

@@ -1,5 +1,6 @@
 // Curve > Run and Record…, and what every read leaves behind: the acquisition that files,
 // copies and measurements work from, and the recording's file and index row.
+#include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
 
@@ -116,7 +117,12 @@ void ScopeApp::readDone(const ReadScope& scope) {
         if (window_.plotHeld() || redrawAfterRead_) composer_.reDraw();
         window_.holdPlot(false);
         redrawAfterRead_ = false;
-        recordRead(scope, ops_.readFailure().value_or(""));
+        const std::string failure = ops_.readFailure().value_or("");
+        if (!failure.empty()) {
+            measure_.readFailed(QDateTime::currentMSecsSinceEpoch(), failure);
+            refreshTrend();
+        }
+        recordRead(scope, failure);
         return;
     }
     const bool partial = scope.kind == ReadScope::OneChannel || scope.kind == ReadScope::References;
@@ -140,9 +146,11 @@ void ScopeApp::readDone(const ReadScope& scope) {
     redrawAfterRead_ = false;
     if (const Snapshot& before = measure_.acquisition()) cursors_.keepTimes(*before, *a);
     measure_.setAcquisition(std::move(a));
+    measure_.readCompleted(QDateTime::currentMSecsSinceEpoch());
     shown_.keep(state_);
     export_.keepPicture();
     refreshMeasurements();
+    refreshTrend();
     showInstrumentItems();
     if (scope.kind != ReadScope::Generated) recordRead(scope, measure_.acquisition()->failure);
     if (saveWaiting_) {

@@ -1,6 +1,7 @@
 #include "shell/scope_app.h"
 
 #include <QApplication>
+#include <QDir>
 
 #include "link/qt_port_list.h"
 #include "plot/graticule.h"
@@ -89,6 +90,12 @@ void ScopeApp::connectWindow() {
     QObject::connect(measure.measurements, &QAction::triggered, &timer1_,
                      [this] { measure_.showWindow(); });
     QObject::connect(measure.copy, &QAction::triggered, &timer1_, [this] { measure_.copy(); });
+    QObject::connect(measure.trend, &QAction::triggered, &timer1_, [this] { showTrend(); });
+    // An opened recording's statistics grow as its reads are measured.
+    QObject::connect(&reviewMeasures_, &ReviewMeasures::progressed, &timer1_, [this] {
+        refreshMeasurements();
+        refreshTrend();
+    });
     QObject::connect(measure.cursors, &QAction::triggered, &timer1_, [this] { cursors_.toggle(); });
     const MainWindow::RunItems& runItems = window_.runItems();
     QObject::connect(runItems.run, &QAction::triggered, &timer1_, [this] { toggleRun(); });
@@ -128,6 +135,7 @@ void ScopeApp::quitProgram() {
     link_.closePort();
     if (help_) help_->close();
     if (measure_.window()) measure_.window()->close();
+    if (trend_) trend_->close();
     window_.hide();
     // At once, even from inside a wait: nothing more is sent and no handler runs after this.
     exitProgram_(0);
@@ -137,6 +145,39 @@ void ScopeApp::refreshMeasurements(bool cursorsMoved) {
     cursors_.followShown(shownSources(state_));
     cursors_.draw(measure_.acquisition().get());
     measure_.refresh(cursorsMoved);
+}
+
+void ScopeApp::showTrend() {
+    if (!trend_) {
+        trend_ = new TrendWindow(&window_,
+                                 [this]() -> const MeasureHistory& { return measure_.history(); });
+        QObject::connect(trend_, &TrendWindow::readChosen, &timer1_,
+                         [this](std::size_t read) { showTrendRead(read); });
+        QObject::connect(trend_, &TrendWindow::copied, &timer1_, [this](const QString& what) {
+            window_.statusPanel()->setText(QStringLiteral("Copied: ") + what);
+        });
+        QObject::connect(trend_, &TrendWindow::saved, &timer1_, [this](const QString& path) {
+            window_.statusPanel()->setText(QStringLiteral("Saved ") +
+                                           QDir::toNativeSeparators(path));
+        });
+        QObject::connect(trend_, &TrendWindow::saveFailed, &timer1_, [this](const QString& why) {
+            ops_.notice(QStringLiteral("Cannot save the trend:\n") + why);
+        });
+        const std::vector<int> shown = shownSources(state_);
+        trend_->choose(Measure::Frequency,
+                       shown.empty() ? std::vector<int>{} : std::vector{shown[0]});
+        trend_->resize(720, 480);
+        trend_->move(
+            placeBeside(window_.frameGeometry(), trend_->size(), window_.availableScreen()));
+    } else {
+        trend_->refresh();
+    }
+    trend_->show();
+    trend_->raise();
+}
+
+void ScopeApp::refreshTrend() {
+    if (trend_ && trend_->isVisible()) trend_->refresh();
 }
 
 }  // namespace curvalon

@@ -27,9 +27,11 @@
 #include "shell/qt_window_ops.h"
 #include "shell/recorder.h"
 #include "shell/review.h"
+#include "shell/review_measures.h"
 #include "shell/run_control.h"
 #include "shell/save_and_copy.h"
 #include "shell/shown_read.h"
+#include "shell/trend_window.h"
 
 namespace curvalon {
 
@@ -68,6 +70,10 @@ class ScopeApp {
     MeasureControl& measure() { return measure_; }
     HelpWindow* helpWindow() const { return help_; }
     MeasurementWindow* measurementWindow() const { return measure_.window(); }
+    // Measure > Trend…: opens on the Frequency of the first shown source.
+    void showTrend();
+    TrendWindow* trendWindow() const { return trend_; }
+    const ReviewMeasures& reviewMeasures() const { return reviewMeasures_; }
     PortControl& port() { return port_; }
     const QTimer& timer1() const { return timer1_; }
 
@@ -126,6 +132,10 @@ class ScopeApp {
     std::vector<FieldLook> readoutLook() const;
     // The cursors and the measurements, after a read, a change of what is shown or a move.
     void refreshMeasurements(bool cursorsMoved = false);
+    // The trend window, where it shows, with what the history holds now.
+    void refreshTrend();
+    // A point of the trend clicked: the recording's read it stands for, shown.
+    void showTrendRead(std::size_t read);
 
     MainWindow& window_;
     std::function<void(int)> exitProgram_;
@@ -154,6 +164,8 @@ class ScopeApp {
     RunControl run_;
     Recorder recorder_;
     Review review_;
+    ReviewMeasures reviewMeasures_;
+    QPointer<TrendWindow> trend_;
     std::unique_ptr<ScopeState> beforeReview_;  // what the review replaced, to come back to
     Snapshot readBeforeReview_;
     std::vector<FieldLook> readoutBeforeReview_;
