@@ -173,7 +173,8 @@ void MeasurementWindow::showReadings(const std::vector<SourceReadings>& sources,
                                      .arg(QString::fromStdString(cell->reason)));
         }
     }
-    QString summary = QStringLiteral("Statistics over %1 reads").arg(statistics.reads());
+    const auto reads = [](int n) { return QString::number(n) + (n == 1 ? " read" : " reads"); };
+    QString summary = QStringLiteral("Statistics over ") + reads(statistics.reads());
     if (statistics.failedReads() > 0)
         summary += QStringLiteral("; not counted: %1 failed (the last: %2)")
                        .arg(statistics.failedReads())
