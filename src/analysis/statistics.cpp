@@ -161,7 +161,20 @@ std::string measurementTable(const std::vector<SourceReadings>& sources,
     return out;
 }
 
+namespace {
+
+// Grown by a quarter rather than doubled: hours of reads would otherwise hold up to twice the
+// memory they need.
+template <typename T>
+void makeRoom(std::vector<T>& v, std::size_t more) {
+    if (v.size() + more > v.capacity()) v.reserve(v.capacity() + v.capacity() / 4 + more + 64);
+}
+
+}  // namespace
+
 void MeasureHistory::add(std::int64_t msSinceEpoch, const std::vector<SourceReadings>& read) {
+    makeRoom(reads_, 1);
+    makeRoom(values_, read.size() * kMeasureCount);
     Read r;
     r.ms = msSinceEpoch;
     r.first = static_cast<std::uint32_t>(values_.size());
@@ -187,6 +200,7 @@ void MeasureHistory::add(std::int64_t msSinceEpoch, const std::vector<SourceRead
 }
 
 void MeasureHistory::addFailed(std::int64_t msSinceEpoch) {
+    makeRoom(reads_, 1);
     Read r;
     r.ms = msSinceEpoch;
     r.first = static_cast<std::uint32_t>(values_.size());

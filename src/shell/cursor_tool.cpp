@@ -58,11 +58,11 @@ CursorLine CursorTool::lineOf(int cursor, const Acquisition* read) const {
     const Rgb level = s.traceColor[static_cast<std::size_t>(cursors_.levelSource)];
     const QColor mark =
         vertical ? kTimeCursorMark : QColor(redOf(level), greenOf(level), blueOf(level));
-    const QString label =
-        read ? QString::fromStdString(cursorLabel(*read, cursors_, cursor))
-             : QString::fromLatin1(vertical ? (cursor == 0 ? "A" : "B") : (cursor == 2 ? "1" : "2"));
-    return {vertical, pixelOf(cursor), vertical ? top : left, vertical ? bottom : right, mark, label,
-            cursor == selected_};
+    const QString label = read ? QString::fromStdString(cursorLabel(*read, cursors_, cursor))
+                               : QString::fromLatin1(vertical ? (cursor == 0 ? "A" : "B")
+                                                              : (cursor == 2 ? "1" : "2"));
+    return {vertical, pixelOf(cursor), vertical ? top : left, vertical ? bottom : right,
+            mark,     label,           cursor == selected_};
 }
 
 void CursorTool::draw(const Acquisition* read) {

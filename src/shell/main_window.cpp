@@ -225,7 +225,8 @@ void MainWindow::buildFileMenu(QMenu* file) {
     portMenu_ = file->addMenu(QStringLiteral("Port(&P)"));
     openItem_ = file->addAction(QStringLiteral("Open\u2026(&O)"));
     openItem_->setShortcut(QKeySequence::Open);
-    addMenuItem(file, Menu::mnuSave, 0, QStringLiteral("Save(&S)"))->setShortcut(QKeySequence::Save);
+    addMenuItem(file, Menu::mnuSave, 0, QStringLiteral("Save(&S)"))
+        ->setShortcut(QKeySequence::Save);
     copyItem_ = file->addAction(QStringLiteral("Copy picture and data(&C)"));
     copyItem_->setShortcut(QKeySequence::Copy);
     copyItem_->setShortcutContext(Qt::WindowShortcut);
@@ -387,12 +388,13 @@ void drawCursorLabel(QPainter& p, const CursorLine& c, bool second, const QRect&
     if (c.vertical) {
         const int top = std::max(c.from, within.top()) + 8 + (second ? size.height() + 2 : 0);
         const int right = std::min(c.to, within.right());
-        chip.moveTopLeft({c.at + 4 + size.width() > right ? c.at - 3 - size.width() : c.at + 4, top});
+        chip.moveTopLeft(
+            {c.at + 4 + size.width() > right ? c.at - 3 - size.width() : c.at + 4, top});
     } else {
         const int x = second ? std::min(c.to, within.right()) - 3 - size.width()
                              : std::max(c.from, within.left()) + 10;
-        chip.moveTopLeft({x, c.at - 3 - size.height() < within.top() ? c.at + 3
-                                                                      : c.at - 3 - size.height()});
+        chip.moveTopLeft(
+            {x, c.at - 3 - size.height() < within.top() ? c.at + 3 : c.at - 3 - size.height()});
     }
     p.setPen(c.selected ? QPen(kCursorLine.darker(200), 2) : QPen(kCursorLine, 1));
     p.setBrush(c.mark);

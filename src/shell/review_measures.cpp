@@ -1,7 +1,6 @@
 #include "shell/review_measures.h"
 
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <algorithm>
 #include <numeric>
 
@@ -9,8 +8,12 @@ namespace curvalon {
 
 namespace {
 
-// Long enough to measure a few dozen reads, short enough that keys and paints come between.
-constexpr int kBatchMs = 20;
+// Reads handed over to the window's thread at a time: few enough that the statistics grow
+// steadily, enough that handing over costs nothing beside measuring.
+constexpr std::size_t kBatch = 16;
+// The windows follow the growing statistics at this pace: drawing them after every batch would
+// cost more than the batch.
+constexpr int kProgressMs = 500;
 
 std::int64_t msOf(const Acquisition& a) {
     if (!a.stamp) return QDateTime::currentMSecsSinceEpoch();
@@ -28,14 +31,12 @@ std::vector<SourceReadings> measureRead(const Acquisition& read) {
     return out;
 }
 
-ReviewMeasures::ReviewMeasures() {
-    timer_.setInterval(0);
-    connect(&timer_, &QTimer::timeout, this, &ReviewMeasures::measureSome);
+ReviewMeasures::~ReviewMeasures() {
+    stop();
 }
 
 void ReviewMeasures::start(const Review& review) {
     stop();
-    review_ = &review;
     if (!review.recording()) {
         // One file, one read: measured at once.
         const Acquisition& a = *review.shown().read;
@@ -50,36 +51,62 @@ void ReviewMeasures::start(const Review& review) {
     std::stable_sort(rows_.begin(), rows_.end(), [&rows](std::size_t a, std::size_t b) {
         return rows[a].time.utcMilliseconds < rows[b].time.utcMilliseconds;
     });
-    timer_.start();
+    sinceProgress_.start();
+    stopping_ = false;
+    // The thread reads its own copy of the review, which the window's steps do not touch.
+    thread_.reset(QThread::create([this, review, order = rows_, generation = generation_] {
+        std::vector<Measured> batch;
+        for (std::size_t row : order) {
+            if (stopping_) return;
+            Measured m;
+            m.ms = review.rows()[row].time.utcMilliseconds;
+            const auto read = review.readAt(row);
+            if (const auto* why = std::get_if<QString>(&read))
+                m.failure = why->toStdString();
+            else
+                m.readings = measureRead(*std::get<Snapshot>(read));
+            batch.push_back(std::move(m));
+            if (batch.size() == kBatch || row == order.back()) {
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, b = std::move(batch), generation]() mutable {
+                        take(std::move(b), generation);
+                    },
+                    Qt::QueuedConnection);
+                batch.clear();
+            }
+        }
+    }));
+    thread_->start(QThread::LowPriority);
+}
+
+void ReviewMeasures::take(std::vector<Measured> batch, int generation) {
+    if (generation != generation_) return;
+    for (Measured& m : batch) {
+        if (m.failure.empty()) {
+            history_.add(m.ms, m.readings);
+            statistics_.add(m.readings);
+        } else {
+            history_.addFailed(m.ms);
+            statistics_.addFailed(m.failure);
+        }
+    }
+    measured_ += batch.size();
+    if (!measuring() || sinceProgress_.elapsed() >= kProgressMs) {
+        sinceProgress_.start();
+        emit progressed(measured_, rows_.size());
+    }
 }
 
 void ReviewMeasures::stop() {
-    timer_.stop();
-    review_ = nullptr;
+    stopping_ = true;
+    if (thread_) thread_->wait();
+    thread_.reset();
+    ++generation_;  // what the thread had handed over and not yet been taken
     rows_.clear();
-    next_ = 0;
+    measured_ = 0;
     statistics_.reset();
     history_.clear();
-}
-
-void ReviewMeasures::measureSome() {
-    QElapsedTimer batch;
-    batch.start();
-    const std::vector<IndexRow>& rows = review_->rows();
-    while (next_ < rows_.size() && batch.elapsed() < kBatchMs) {
-        const IndexRow& row = rows[rows_[next_++]];
-        const auto read = review_->readAt(&row - rows.data());
-        if (const auto* why = std::get_if<QString>(&read)) {
-            history_.addFailed(row.time.utcMilliseconds);
-            statistics_.addFailed(why->toStdString());
-            continue;
-        }
-        const std::vector<SourceReadings> measured = measureRead(*std::get<Snapshot>(read));
-        history_.add(row.time.utcMilliseconds, measured);
-        statistics_.add(measured);
-    }
-    if (next_ == rows_.size()) timer_.stop();
-    emit progressed(next_, rows_.size());
 }
 
 }  // namespace curvalon

@@ -1,11 +1,14 @@
 // The statistics and the trend of what is opened: every read of a recording measured over its
-// whole record, in time order, a few at a time so that the window keeps answering; an opened
-// file is one read. Failed, missing and unreadable reads are the trend's gaps.
+// whole record, in time order, on a thread of its own so that the window keeps answering; an
+// opened file is one read. Failed, missing and unreadable reads are the trend's gaps.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
-#include <QTimer>
+#include <QThread>
+#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "analysis/statistics.h"
@@ -16,12 +19,13 @@ namespace curvalon {
 class ReviewMeasures : public QObject {
     Q_OBJECT
   public:
-    ReviewMeasures();
+    ReviewMeasures() = default;
+    ~ReviewMeasures() override;
 
-    // Begins measuring what review opened; review must stay open until stop().
+    // Begins measuring what review opened; what was being measured is dropped.
     void start(const Review& review);
     void stop();
-    bool measuring() const { return timer_.isActive(); }
+    bool measuring() const { return measured_ < rows_.size(); }
 
     const MeasureStatistics& statistics() const { return statistics_; }
     const MeasureHistory& history() const { return history_; }
@@ -29,16 +33,24 @@ class ReviewMeasures : public QObject {
     std::size_t rowOf(std::size_t read) const { return rows_[read]; }
 
   signals:
-    // After each batch of reads, and once all are measured.
+    // Every half second while reads are measured, and once all are.
     void progressed(std::size_t measured, std::size_t total);
 
   private:
-    void measureSome();
+    // One read as the thread measured it: its readings, or why there are none.
+    struct Measured {
+        std::int64_t ms = 0;
+        std::vector<SourceReadings> readings;
+        std::string failure;
+    };
+    void take(std::vector<Measured> batch, int generation);
 
-    const Review* review_ = nullptr;
-    QTimer timer_;
+    std::unique_ptr<QThread> thread_;
+    std::atomic<bool> stopping_{false};
+    int generation_ = 0;             // batches of a recording since closed are dropped
     std::vector<std::size_t> rows_;  // in time order
-    std::size_t next_ = 0;
+    std::size_t measured_ = 0;
+    QElapsedTimer sinceProgress_;
     MeasureStatistics statistics_{MeasureStatistics::Policy::PerSource};
     MeasureHistory history_;
 };

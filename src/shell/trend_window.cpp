@@ -17,6 +17,7 @@
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "analysis/quantity_text.h"
 #include "shell/whole_file.h"
@@ -39,6 +40,49 @@ QString isoText(std::int64_t ms) {
     return QDateTime::fromMSecsSinceEpoch(ms)
         .toOffsetFromUtc(QDateTime::fromMSecsSinceEpoch(ms).offsetFromUtc())
         .toString(Qt::ISODateWithMs);
+}
+
+// The unbroken stretches of a series between reads without a value, as points in axis units.
+// More reads than twice the pixels across are drawn as each column's lowest and highest value,
+// which paints the same picture in a fraction of the time; a gap then is a column without any.
+std::vector<QList<QPointF>> stretchesOf(const MeasureHistory& history,
+                                        const std::vector<double>& values, double factor,
+                                        int pixels) {
+    std::vector<QList<QPointF>> stretches(1);
+    const std::size_t n = values.size();
+    const std::size_t columns = std::max<std::size_t>(2 * std::size_t(std::max(pixels, 1)), 2);
+    const auto point = [&](std::size_t i) {
+        return QPointF(double(history.time(i)), values[i] * factor);
+    };
+    if (n <= columns) {
+        for (std::size_t i = 0; i < n; ++i) {
+            if (std::isnan(values[i])) {
+                if (!stretches.back().isEmpty()) stretches.emplace_back();
+            } else {
+                stretches.back().append(point(i));
+            }
+        }
+    } else {
+        const double first = double(history.time(0)), span = double(history.time(n - 1)) - first;
+        std::size_t i = 0;
+        for (std::size_t c = 0; c < columns; ++c) {
+            const double end = first + span * double(c + 1) / double(columns);
+            std::optional<std::size_t> low, high;
+            for (; i < n && (double(history.time(i)) <= end || c + 1 == columns); ++i) {
+                if (std::isnan(values[i])) continue;
+                if (!low || values[i] < values[*low]) low = i;
+                if (!high || values[i] > values[*high]) high = i;
+            }
+            if (!low) {
+                if (!stretches.back().isEmpty()) stretches.emplace_back();
+                continue;
+            }
+            stretches.back().append(point(std::min(*low, *high)));
+            if (*low != *high) stretches.back().append(point(std::max(*low, *high)));
+        }
+    }
+    if (stretches.back().isEmpty()) stretches.pop_back();
+    return stretches;
 }
 
 }  // namespace
@@ -187,17 +231,8 @@ void TrendWindow::refresh() {
     for (const Plotted& p : plots) {
         const QString name = QString::fromStdString(history.name(p.source));
         const QColor colour = colourOf(p.source);
-        // The unbroken stretches between reads without a value.
-        std::vector<QList<QPointF>> stretches(1);
-        for (std::size_t i = 0; i < p.series.values.size(); ++i) {
-            const double v = p.series.values[i];
-            if (std::isnan(v)) {
-                if (!stretches.back().isEmpty()) stretches.emplace_back();
-                continue;
-            }
-            stretches.back().append(QPointF(double(history.time(i)), v * axis.factor));
-        }
-        if (stretches.back().isEmpty()) stretches.pop_back();
+        const std::vector<QList<QPointF>> stretches =
+            stretchesOf(history, p.series.values, axis.factor, view_->width());
         const bool asLines = int(stretches.size()) <= kMostStretches;
         bool named = false;
         for (const QList<QPointF>& points : stretches) {
