@@ -394,6 +394,35 @@ class TrendTest : public QObject {
         QCOMPARE(trend->table().count('\n'), int(live) + 2);
     }
 
+    // Ten thousand reads drawn per pixel column: the extremes stay, a block of failed reads
+    // wider than a column is a gap, a failed read among many is not.
+    void manyReadsDrawn() {
+        MeasureHistory h;
+        for (int i = 0; i < 10000; ++i) {
+            const bool failed = (i >= 4000 && i < 6000) || i % 97 == 5;
+            const double f = i == 1234 ? 5000 : i == 8765 ? -10 : 1000 + i % 50;
+            failed ? h.addFailed(i * 1000LL) : h.add(i * 1000LL, {readingsOf(0, f)});
+        }
+        TrendWindow trend(nullptr, [&h]() -> const MeasureHistory& { return h; });
+        trend.resize(720, 480);
+        trend.choose(Measure::Frequency, {0});
+        int lines = 0, points = 0;
+        double low = 1e9, high = -1e9;
+        for (QAbstractSeries* s : trend.chart()->series()) {
+            auto* line = qobject_cast<QLineSeries*>(s);
+            if (!line || s->name().contains("mean")) continue;
+            ++lines;
+            points += line->count();
+            for (const QPointF& p : line->points())
+                low = std::min(low, p.y()), high = std::max(high, p.y());
+        }
+        QCOMPARE(lines, 2);
+        QVERIFY2(points <= 4 * trend.view()->width(), qPrintable(QString::number(points)));
+        QCOMPARE(low, -10.0 / 1000);  // in kHz
+        QCOMPARE(high, 5000.0 / 1000);
+        QVERIFY(trend.statisticsText()->text().contains("count 7916 of 10000"));
+    }
+
     // Ctrl+C copies the trend's table and picture together; Save writes either, whole or not
     // at all.
     void trendCopiedAndSaved() {
