@@ -1,13 +1,15 @@
 // Takes the README's pictures: the main window in demo mode, after a full read (the space key)
 // from the simulated instrument, with File > Port open, with the cursors on a light and a dark
 // desktop, with the measurement window beside it, and with an instrument's waveform file
-// opened. Run under a display of 1600x1000, e.g. xvfb-run -s "-screen 0 1600x1000x24", with the
+// opened, and the statistics and the trend of a recording of sixty reads. Run under a display of 1600x1000, e.g. xvfb-run -s "-screen 0 1600x1000x24", with the
 // folder to write into and, optionally, an instrument waveform file (FnnnnCHx.CSV) to open.
 #include <QApplication>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPalette>
 #include <cstdio>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QStyleFactory>
 #include <QTest>
 #include <cmath>
@@ -16,6 +18,7 @@
 #include "link/qt_link_clock.h"
 #include "shell/main_window.h"
 #include "analysis/measurements.h"
+#include "shell/recorder.h"
 #include "shell/scope_app.h"
 #include "support/fake_port_list.h"
 #include "support/fake_serial_device.h"
@@ -116,6 +119,64 @@ int main(int argc, char** argv) {
         scope.menuChosen(Menu::mnuReDraw, 0);
         save(window, folder + QStringLiteral("/cursors-dark.png"));
         QApplication::setPalette(light);
+    }
+    {
+        // Sixty reads of a signal that drifts, two of them failed, recorded a second apart; the
+        // live statistics, then the recording opened and its trend.
+        MainWindow window;
+        QtLinkClock clock;
+        FakeSerialDevice device{clock};
+        SimulatedInstrument instrument;
+        fillWaveforms(instrument);
+        instrument.attach(device);
+        ScopeApp scope(
+            window, device, clock, [](int) {}, "sim");
+        window.move(0, 0);
+        window.show();
+        scope.load();
+        (void)QTest::qWaitFor([&] { return scope.state().startupDone == 1; }, 5000);
+        // The failed reads' boxes, answered as an operator would.
+        QTimer boxCloser;
+        QObject::connect(&boxCloser, &QTimer::timeout, [] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                box->accept();
+        });
+        boxCloser.start(50);
+        QTemporaryDir dir;
+        Recorder recorder;
+        recorder.start(dir.path());
+        const QDateTime start = QDateTime::currentDateTime();
+        scope.measure().showWindow();
+        scope.measurementWindow()->statisticsBox()->click();
+        scope.measurementWindow()->resetButton()->click();
+        for (int read = 0; read < 60; ++read) {
+            const double cycles = 5 + 0.5 * std::sin(read / 9.0) + 0.02 * ((read * 7) % 5);
+            for (int i = 0; i < SimulatedInstrument::kSamples; ++i) {
+                const double t = i / 2500.0;
+                instrument.waveforms[0][i] = static_cast<std::int8_t>(
+                    std::lround(80 * std::sin(2 * std::numbers::pi * cycles * t)));
+                instrument.waveforms[1][i] =
+                    static_cast<std::int8_t>((i % 500) < 250 + 2 * (read % 20) ? 40 : -40);
+            }
+            const bool fails = read == 23 || read == 41;
+            if (fails) instrument.setFault(Fault::Silence, "CH2?");
+            QTest::keyClick(&window, ' ');
+            (void)QTest::qWaitFor([&] { return !scope.link().busy(); }, 20000);
+            instrument.clearFaults();
+            RecordedRead recorded;
+            recorded.failure = QString::fromStdString(scope.measure().acquisition()->failure);
+            if (recorded.failure.isEmpty()) recorded.data = scope.measure().table(',');
+            recorder.record(recorded, start.addSecs(read));
+        }
+        recorder.stop();
+        QTest::qWait(300);
+        scope.measurementWindow()->grab().save(folder + QStringLiteral("/measure-statistics.png"));
+        scope.openPaths({dir.path()});
+        (void)QTest::qWaitFor([&] { return !scope.reviewMeasures().measuring(); }, 20000);
+        scope.showTrend();
+        scope.trendWindow()->sourceBox(1)->click();
+        QTest::qWait(500);
+        scope.trendWindow()->grab().save(folder + QStringLiteral("/trend.png"));
     }
     if (argc > 2) {
         // A waveform file the instrument wrote, opened for review; its measurements printed.

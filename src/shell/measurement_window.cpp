@@ -131,7 +131,7 @@ QStringList statisticsCells(const SourceReadings& s, Measure m, const MeasureSta
         cells[0] = text(v.mean()), cells[1] = text(v.min()), cells[2] = text(v.max());
         if (const auto deviation = v.deviation()) cells[3] = text(*deviation);
     } else if (cell->notCounted > 0) {
-        cells[0] = QString::fromStdString("\u2014 " + cell->reason);
+        cells[0] = QStringLiteral("\u2014");  // the reason is the count's tip, and the reading's
     }
     cells[4] = QString::number(v.count());
     return cells;
@@ -223,7 +223,11 @@ void MeasurementWindow::fitToTable() {
         const QSize around = size() - table_->size();
         want = (tableSize + around).expandedTo(minimumSizeHint());
     }
-    fitted_ = want.boundedTo(avail.size() * 9 / 10);
+    const QSize most = avail.size() * 9 / 10;
+    // Too wide for the screen: the scroll bar along the bottom takes a row's room of its own.
+    if (!table_->isHidden() && want.width() > most.width())
+        want.rheight() += table_->horizontalScrollBar()->sizeHint().height();
+    fitted_ = want.boundedTo(most);
     resize(fitted_);
 }
 
