@@ -286,6 +286,14 @@ class TrendTest : public QObject {
         QCOMPARE(t->item(row, 5)->text(), "3");
         QVERIFY(m->statisticsText()->text().startsWith(
             "Statistics over 3 reads; not counted: 1 failed (the last: Error[1]"));
+        const QString ch2Counted = t->item(row, 11)->text();
+        r.play("5");  // CH1 alone: counted for CH1, not for CH2, nothing begins again
+        QCOMPARE(t->item(row, 5)->text(), "4");
+        QCOMPARE(t->item(row, 11)->text(), ch2Counted);
+        QVERIFY2(t->item(row, 11)->toolTip().endsWith(
+                     "not counted (the last: not read or its last read failed)"),
+                 qPrintable(t->item(row, 11)->toolTip()));
+        QCOMPARE(m->statisticsText()->text().left(23), "Statistics over 4 reads");
         r.play("[Copy measurements(&O)]");
         QVERIFY(QApplication::clipboard()->text().startsWith(
             "measurement\tunit\tCH1\tCH1 mean\tCH1 min\tCH1 max\tCH1 std\tCH1 count\tCH2\t"));

@@ -47,16 +47,14 @@ std::vector<SourceReadings> MeasureControl::readings() const {
 void MeasureControl::readCompleted(std::int64_t msSinceEpoch) {
     if (!acquisition_) return;
     if (!acquisition_->failure.empty()) return readFailed(msSinceEpoch, acquisition_->failure);
-    // Only what the read brought: a partial read's other sources were not read again.
-    std::vector<SourceReadings> brought;
     const std::vector<SourceReadings> measured = readings();
     // Values of the span between the cursors and of whole records are not one series.
     const std::pair span{measuredKey_.from, measuredKey_.to};
     if (span != std::exchange(statisticsSpan_, span)) live_.reset();
-    for (SourceReadings r : measured)
-        if (acquisition_->valid[std::size_t(r.source)]) brought.push_back(std::move(r));
-    live_.add(brought);
-    liveHistory_.add(msSinceEpoch, brought);
+    // Every shown source, so that a read of one channel does not begin the statistics again:
+    // the sources it did not bring are not counted, and say so.
+    live_.add(measured);
+    liveHistory_.add(msSinceEpoch, measured);
 }
 
 void MeasureControl::readFailed(std::int64_t msSinceEpoch, const std::string& why) {

@@ -115,6 +115,11 @@ namespace {
 
 constexpr int kStatisticsColumns = 5;  // mean, min, max, std, count
 
+// "1 read", "12 reads".
+QString reads(int n) {
+    return QString::number(n) + (n == 1 ? QStringLiteral(" read") : QStringLiteral(" reads"));
+}
+
 // The statistics' cells of one measurement of one source, in the reading's units; blank where
 // the statistics are in others (they begin again with the next read).
 QStringList statisticsCells(const SourceReadings& s, Measure m, const MeasureStatistics& stats) {
@@ -168,12 +173,11 @@ void MeasurementWindow::showReadings(const std::vector<SourceReadings>& sources,
             const MeasureCell* cell = statistics.cell(s.source, Measure(m));
             if (cell && cell->notCounted > 0)
                 table_->item(m, column + kStatisticsColumns)
-                    ->setToolTip(QStringLiteral("%1 reads not counted (the last: %2)")
-                                     .arg(cell->notCounted)
-                                     .arg(QString::fromStdString(cell->reason)));
+                    ->setToolTip(
+                        QStringLiteral("%1 not counted (the last: %2)")
+                            .arg(reads(cell->notCounted), QString::fromStdString(cell->reason)));
         }
     }
-    const auto reads = [](int n) { return QString::number(n) + (n == 1 ? " read" : " reads"); };
     QString summary = QStringLiteral("Statistics over ") + reads(statistics.reads());
     if (statistics.failedReads() > 0)
         summary += QStringLiteral("; not counted: %1 failed (the last: %2)")
