@@ -295,11 +295,12 @@ class AnalysisTest : public QObject {
         a.names[0] = "CH1", a.names[4] = "REFA", a.valid[0] = a.valid[4] = true;
         a.voltDiv[0] = 0.5, a.timeDiv = 0.001;
         for (int k = 0; k < kSamples; ++k)
-            a.samples[0][std::size_t(k)] = std::int8_t(k % 7 * 10 - 30), a.samples[4][std::size_t(k)] = 5;
+            a.samples[0][std::size_t(k)] = std::int8_t(k % 7 * 10 - 30),
+            a.samples[4][std::size_t(k)] = 5;
         const auto volts = [](int counts) { return counts / 25.0 * 0.5; };
-        const std::pair<double, double> at[] = {{0, volts(-30)},     {-3, volts(-30)},
-                                                {1.5, volts(-15)},   {2498, volts(30)},
-                                                {2499, volts(-30)},  {2600, volts(-30)}};
+        const std::pair<double, double> at[] = {{0, volts(-30)},    {-3, volts(-30)},
+                                                {1.5, volts(-15)},  {2498, volts(30)},
+                                                {2499, volts(-30)}, {2600, volts(-30)}};
         for (const auto& [sample, expected] : at)
             QCOMPARE(valueAt(a, 0, sample), expected);
         CursorSet c;
@@ -310,7 +311,8 @@ class AnalysisTest : public QObject {
         QCOMPARE(cursorLabel(a, c, 2), std::string("1 (CH1) = 1.000 V"));
         // Two samples between the cursors are a span to measure; one is not.
         QCOMPARE(measureSource(a, 0, 10, 12)[Measure::Max].value, std::optional(volts(10)));
-        QCOMPARE(measureSource(a, 0, 10, 11).absent, std::string("fewer than 2 samples between the cursors"));
+        QCOMPARE(measureSource(a, 0, 10, 11).absent,
+                 std::string("fewer than 2 samples between the cursors"));
     }
 
     void plainNumbers() {
@@ -329,6 +331,23 @@ class AnalysisTest : public QObject {
             {1953.125, "1953.12"}};
         for (const auto& [v, text] : numbers)
             QCOMPARE(tableNumber(v), std::string(text));
+        // Plain up to 24 digits of exponent either way; beyond, and where there is no decimal,
+        // the shortest text the number has.
+        const std::pair<double, const char*> shortest[] = {{1e24, "1000000000000000000000000"},
+                                                           {1e25, "1e+25"},
+                                                           {1e-24, "0.000000000000000000000001"},
+                                                           {1e-25, "1e-25"},
+                                                           {-2.5, "-2.5"}};
+        for (const auto& [v, text] : shortest)
+            QCOMPARE(shortestText(v), std::string(text));
+        for (double v :
+             {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+              std::numeric_limits<double>::quiet_NaN()})
+            QVERIFY(!decimalOf(v));
+        // Text from the line goes into a file on one line, control bytes and DEL as blanks.
+        QCOMPARE(oneLine("a\tb\r\nc\x7f"
+                         "d\x80"),
+                 std::string("a b  c d\x80"));
         // A source in other units than the table's says which in its head, level or time alike.
         a.names[1] = "CH2", a.valid[1] = true, a.names[4] = "REFA", a.valid[4] = true;
         const std::string heads =
@@ -384,7 +403,16 @@ class AnalysisTest : public QObject {
             square[k] = k % 500 < 250 ? 3 : -2;
         QVERIFY(measured(square)[Measure::Period].value);
         std::replace(square.begin(), square.end(), std::int8_t(3), std::int8_t(2));
-        QCOMPARE(measured(square)[Measure::Period].reason, std::string("amplitude under 5 counts"));
+        // Everything that needs crossings says why it has none; the levels are given.
+        const SourceReadings small = measured(square);
+        for (Measure m :
+             {Measure::Period, Measure::Frequency, Measure::CycleMean, Measure::CycleRms,
+              Measure::RiseTime, Measure::FallTime, Measure::PositiveWidth, Measure::NegativeWidth,
+              Measure::DutyCycle, Measure::Overshoot, Measure::Undershoot})
+            QCOMPARE(small[m].reason, std::string("amplitude under 5 counts"));
+        for (Measure m :
+             {Measure::Top, Measure::Base, Measure::Amplitude, Measure::Mean, Measure::Rms})
+            QVERIFY(small[m].value);
     }
 
     // Every time per division and volts per division the instrument has, at positions that are

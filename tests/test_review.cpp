@@ -246,6 +246,17 @@ class ReviewTest : public QObject {
             QCOMPARE(e.file + ": " + e.what.substr(0, std::strlen(what)),
                      "LATE.CSV: " + std::string(what));
         }
+        // Triggered at the record's middle, both at a position of exactly 0 s: one time base.
+        const auto centred =
+            readInstrumentFiles({{"F0002CH1.CSV", instrumentCsv("trigger=1250")},
+                                 {"F0002CH2.CSV", instrumentCsv("source=CH2 trigger=1250")}});
+        QVERIFY2(centred.ok(), centred.error.what.c_str());
+        QCOMPARE(centred.value->horPosition, 0.0);
+        // At the fastest time bases, 2.5 ns and 5 ns per division differ as much as any two.
+        const auto fastest =
+            readInstrumentFiles({{"F0004CH1.CSV", instrumentCsv("interval=1e-11")},
+                                 {"F0004CH2.CSV", instrumentCsv("source=CH2 interval=2e-11")}});
+        QCOMPARE(fastest.error.what.substr(0, 22), std::string("its time base differs "));
         QCOMPARE(readInstrumentFiles({}).error.what, std::string("no file chosen"));
         QCOMPARE(
             instrumentFilesIn({"F0003CH2.CSV", "F0003TEK.BMP", "f0003ch3.csv", "F003CH1.CSV",
@@ -276,6 +287,7 @@ class ReviewTest : public QObject {
                                       utc.time.utcMilliseconds - done.time.utcMilliseconds}),
                  (QList<std::int64_t>{1, 2, 3, 5, 1001, 2002}));
         const std::tuple<std::string, int, const char*> refused[] = {
+            {"", 1, "no header naming the columns"},
             {"sequence,file,time\n", 1, "no column \"status\""},
             {std::string(kIndexHeader) + "1,a.csv,2026-12-08T14:03:11" + empties + "\"open\n", 2,
              "not closed"},
@@ -295,7 +307,8 @@ class ReviewTest : public QObject {
             {"2024-02-29T23:59:59.999-05:30", 1709270999999},  // a leap day, half an hour west
             {"2024-03-01T00:00:00Z", 1709251200000},
             {"1970-01-01T00:00:00", 0},
-            {"2000-01-01T00:00:00.000+14:00", 946634400000}};
+            {"2000-01-01T00:00:00.000+14:00", 946634400000},
+            {"2026-12-31T23:59:60Z", 1798761600000}};  // the last day, a leap second
         for (const auto& [text, ms] : valid)
             QCOMPARE(indexTimeOf(text).value_or(IndexTime{{}, 0, 0, -1}).utcMilliseconds, ms);
         for (const char* text :
@@ -340,7 +353,8 @@ class ReviewTest : public QObject {
         r.device.lines.clear();
         r.app.openPaths({dir.filePath("a.csv")});
         QCOMPARE(r.window.windowTitle(), "Curvalon (v1.0a) - a.csv");
-        QCOMPARE(r.status(), "Opened " + QDir::toNativeSeparators(dir.filePath("a.csv")).toStdString());
+        QCOMPARE(r.status(),
+                 "Opened " + QDir::toNativeSeparators(dir.filePath("a.csv")).toStdString());
         QCOMPARE(differences(*r.app.measure().acquisition(), *saved), QString());
         QCOMPARE(r.window.picture(), picture);
         QCOMPARE(measurementTable(r.app.measure().readings(), '\t'), measured);
@@ -411,7 +425,8 @@ class ReviewTest : public QObject {
         r.app.openPaths({dir.filePath("index.csv")});
         const QString folder = QDir(dir.path()).dirName();
         const auto shows = [&](int read, const QString& status) {
-            QCOMPARE(r.window.windowTitle(), "Curvalon (v1.0a) - " + folder + " - read " + QString::number(read));
+            QCOMPARE(r.window.windowTitle(),
+                     "Curvalon (v1.0a) - " + folder + " - read " + QString::number(read));
             QVERIFY2(QRegularExpression(status).match(r.window.statusPanel()->text()).hasMatch(),
                      qPrintable(r.window.statusPanel()->text()));
         };
@@ -419,8 +434,10 @@ class ReviewTest : public QObject {
         shows(1, "^Read 1 of 4, " + time + "$");
         const auto key = [&](Qt::Key k) { QTest::keyClick(&r.window, k); };
         key(Qt::Key_PageDown);
-        shows(4, "^Read 4 of 4, " + time + "; passed: read 2 failed \\(Error\\[1\\] Packet receive "
-                 "Error\\(CH\\d\\)\\); read 3 is missing \\(" + files[1] + "\\)$");
+        shows(4, "^Read 4 of 4, " + time +
+                     "; passed: read 2 failed \\(Error\\[1\\] Packet receive "
+                     "Error\\(CH\\d\\)\\); read 3 is missing \\(" +
+                     files[1] + "\\)$");
         key(Qt::Key_PageDown);
         shows(4, "^Read 4 of 4: no later read$");
         key(Qt::Key_Home), shows(1, "^Read 1 of 4, ");
@@ -449,10 +466,12 @@ class ReviewTest : public QObject {
         r.app.openPaths({bad.fileName()});
         r.app.openPaths({dir.filePath("empty")});
         QCOMPARE(r.boxes.size(), std::size_t(2));
-        QVERIFY2(QString::fromStdString(r.boxes[0]).startsWith("Curvalon: Cannot open F0001CH1.CSV: line 5: "),
+        QVERIFY2(QString::fromStdString(r.boxes[0])
+                     .startsWith("Curvalon: Cannot open F0001CH1.CSV: line 5: "),
                  r.boxes[0].c_str());
-        QCOMPARE(r.boxes[1], std::string("Curvalon: Cannot open empty: holds neither a recording "
-                                         "(index.csv) nor the instrument's waveform files (FnnnnCHx.CSV)"));
+        QCOMPARE(r.boxes[1],
+                 std::string("Curvalon: Cannot open empty: holds neither a recording "
+                             "(index.csv) nor the instrument's waveform files (FnnnnCHx.CSV)"));
         QCOMPARE(r.window.picture(), picture);
         QVERIFY(r.app.measure().acquisition() == before && !r.app.review().active());
         QCOMPARE(r.window.windowTitle(), "Curvalon (v1.0a)");

@@ -268,6 +268,32 @@ class ShellTest : public QObject {
         QVERIFY(!r.app.link().portOpen());
     }
 
+    // 5-8 read one channel and draw it over the picture as it is; the Page keys step only
+    // through an opened recording and leave a live screen alone.
+    void oneChannelReadDrawn() {
+        Rig r;
+        r.play(" ");
+        const QRgb ch1 = QColor(255, 200, 0).rgb();
+        const auto ch1Pixels = [&] {
+            const QImage plot = r.window.surface().image().convertToFormat(QImage::Format_RGB32);
+            int n = 0;
+            for (int y = 0; y < plot.height(); ++y)
+                for (int x = 0; x < plot.width(); ++x)
+                    n += plot.pixel(x, y) == ch1;
+            return n;
+        };
+        const int before = ch1Pixels();
+        r.instrument.waveforms[0].fill(100);
+        const std::string status = r.status();
+        r.play("5");
+        QVERIFY2(ch1Pixels() > before + 200,
+                 qPrintable(QString("%1 -> %2").arg(before).arg(ch1Pixels())));
+        for (Qt::Key key : {Qt::Key_PageDown, Qt::Key_PageUp, Qt::Key_Home, Qt::Key_End})
+            QTest::keyClick(&r.window, key);
+        QCOMPARE(r.status(), status);
+        QCOMPARE(r.window.windowTitle(), QString("Curvalon (v1.0a)"));
+    }
+
     void helpWindow() {
         Rig r;
         r.play("<F1>");
@@ -289,6 +315,10 @@ class ShellTest : public QObject {
         QVERIFY(help && help->isVisible());
         r.play("?");
         QVERIFY(help == r.app.helpWindow() && help->isVisible());
+        help->close();
+        QVERIFY(QTest::qWaitFor([&] { return help.isNull(); }, 1000));
+        r.play("?");  // opens it as F1 does
+        QVERIFY(r.app.helpWindow() && r.app.helpWindow()->isVisible());
     }
 
     // Commands wait for the start-up. Without the instrument, reads are then refused with a box
@@ -644,6 +674,12 @@ class ShellTest : public QObject {
             dragTo(QPoint(x, 100));
             QCOMPARE(c.samples[0], std::round((x * 15.0 - 2350) / s.magH));
         }
+        // Past either end of the record: on its first or last sample.
+        dragTo(QPoint(-40, 100));
+        QCOMPARE(c.samples[0], 0.0);
+        dragTo(QPoint(plot->width() + 40, 100));
+        QCOMPARE(c.samples[0], double(kSamples - 1));
+        dragTo(QPoint(xA + 25, 100));
         const int y2 = (s.plotY0 + (s.gridYTbl[4] + 50) * s.magV) / 15;  // level 2's row
         QTest::mousePress(plot, Qt::LeftButton, {}, QPoint(200, y2 + 1));
         for (int y : {y2 + 30, y2 - 20}) {
