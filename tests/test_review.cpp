@@ -1,6 +1,7 @@
 // Saved files read back for review without the instrument: the tool's own data files, the
 // instrument's waveform files and a recording's index, each to the exact counts and settings
 // they were written from, or refused with the line at fault.
+#include <QClipboard>
 #include <QtTest>
 #include <cstring>
 #include <functional>
@@ -405,6 +406,49 @@ class ReviewTest : public QObject {
         QCOMPARE(r.window.windowTitle(), "Curvalon (v1.0a)");
         QCOMPARE(differences(*r.app.measure().acquisition(), *demo), QString());
         QCOMPARE(r.window.picture(), demoPicture);
+    }
+
+    // Leaving a review puts back the channels the operator had on, each of them; without an
+    // instrument the demo waveforms come back on the plot.
+    void leavingPutsTheScreenBack() {
+        QTemporaryDir dir;
+        {
+            Rig r;
+            const auto channels = [&r] {
+                const auto& on = r.app.state().chEnable;
+                return std::vector<int>(on.begin(), on.begin() + kChannelCount);
+            };
+            r.play(" 134");  // CH2 alone into the file
+            r.chooseFile = [&](QFileDialog& d) {
+                d.setDirectory(dir.path()), d.selectFile("b.csv");
+            };
+            r.play("[Save(&S)]134 3");
+            QCOMPARE(channels(), (std::vector<int>{1, 1, 0, 1}));
+            r.app.openPaths({dir.filePath("b.csv")});
+            QCOMPARE(channels(), (std::vector<int>{0, 1, 0, 0}));
+            r.play("R");  // reads the references only: the channels stay as they were put back
+            QVERIFY(!r.app.review().active());
+            QCOMPARE(channels(), (std::vector<int>{1, 1, 0, 1}));
+        }
+        Rig demo(false);
+        demo.play("[Measurements(&M)]");
+        QTableWidget* table = demo.app.measurementWindow()->table();
+        const int columns = table->columnCount();
+        const QImage plot = demo.window.surface().image().copy();
+        demo.play("[Copy picture and data(&C)]");
+        const QImage copied = QApplication::clipboard()->image();
+        demo.app.openPaths({dir.filePath("b.csv")});
+        QVERIFY(demo.window.surface().image() != plot);
+        demo.play(" ");
+        QVERIFY(!demo.app.review().active());
+        QCOMPARE(demo.window.surface().image(), plot);
+        QVERIFY(!demo.app.measure().acquisition()->live);
+        QCOMPARE(table->columnCount(), columns);  // the demo's sources measured again
+        // The demo's picture, not the file's: its plot, right of the readout with its time.
+        demo.play("[Copy picture and data(&C)]");
+        const QImage now = QApplication::clipboard()->image();
+        const QRect plotArea(160, 0, copied.width() - 160, copied.height());
+        QVERIFY(now.size() == copied.size() && now.copy(plotArea) == copied.copy(plotArea));
     }
 
     // A recording of four reads, the second failed and the third's file gone: opened on its
