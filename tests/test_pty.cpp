@@ -151,6 +151,30 @@ class PtyTest : public QObject {
         QVERIFY(QTest::qWaitFor([&] { return app.port().watching(); }, 1000));
     }
 
+    // On the real clock, a wait begun inside another ends on its own news and leaves the outer
+    // one waiting for its own: the outer ends when its condition is met, not before, not never.
+    void nestedWaits() {
+        QtLinkClock clock;
+        bool inner = false, outer = false, gaveUp = false;
+        std::vector<std::string> ended;
+        QTimer::singleShot(5, [&] {
+            QTimer::singleShot(10, [&] { inner = true, clock.wake(); });
+            QTimer::singleShot(40, [&] { outer = true, clock.wake(); });
+            clock.waitUntil([&] { return inner; });
+            ended.push_back("inner");
+        });
+        // Only where the outer wait would never end: every loop is told to give way.
+        QTimer failsafe;
+        failsafe.setSingleShot(true);
+        QObject::connect(&failsafe, &QTimer::timeout,
+                         [&] { gaveUp = true, QCoreApplication::exit(-1); });
+        failsafe.start(3000);
+        clock.waitUntil([&] { return outer; });
+        ended.push_back("outer");
+        QVERIFY(!gaveUp);
+        QCOMPARE(ended, (std::vector<std::string>{"inner", "outer"}));
+    }
+
     // On the real clock and port, a key and a menu item given while a run's read waits for a
     // reply act at once; Run chosen again there ends the run once that read is whole.
     void commandsInsideARunsWait() {

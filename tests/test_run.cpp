@@ -451,6 +451,16 @@ class RunTest : public QObject {
         QVERIFY(rows[3].startsWith("3,curvalon-20261208-100000-002.csv,"));
         QFile second(dir.filePath("curvalon-20261208-100000-002.csv"));
         QVERIFY(second.open(QIODevice::ReadOnly) && second.readAll() == "b\n");
+        // An index holding its header alone, as one left by a recording that read nothing:
+        // numbering begins at 1.
+        QTemporaryDir empty;
+        QFile header(empty.filePath("index.csv"));
+        QVERIFY(header.open(QIODevice::WriteOnly) && header.write(rows[0].toUtf8() + "\n") > 0);
+        header.close();
+        rec.start(empty.path());
+        QVERIFY(rec.record(read("c\n", ""), at).isEmpty());
+        QVERIFY(header.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(header.readAll()).split('\n').value(1).startsWith("1,curvalon-"));
         rec.start(dir.filePath("no-such-folder"));
         const QString failure = rec.record(read("", "x"), at);
         QVERIFY(
