@@ -202,6 +202,8 @@ class ShellTest : public QObject {
         r.instrument.refStored[1] = false;  // deleted on the instrument
         r.play(" ");
         QCOMPARE(shownRefs(), QString("A-CD"));
+        QVERIFY(!r.window.menuItem(Menu::mnuRef, 5)->isEnabled());  // its item too, not only its button
+        QVERIFY(r.window.menuItem(Menu::mnuRef, 4)->isEnabled());
         r.play("[RefB]");  // its item does not act
         QCOMPARE(s.refShown[5], 0);
         r.instrument.refStored[1] = true;  // stored again: back once the display is shown again
