@@ -11,6 +11,7 @@
 #include "analysis/instrument_csv.h"
 #include "analysis/measurements.h"
 #include "analysis/recording_index.h"
+#include "analysis/text_fields.h"
 #include "support/case_table.h"
 #include "support/qtest_strings.h"
 #include "support/shell_rig.h"
@@ -263,6 +264,13 @@ class ReviewTest : public QObject {
             instrumentFilesIn({"F0003CH2.CSV", "F0003TEK.BMP", "f0003ch3.csv", "F003CH1.CSV",
                                "F0003CH5.CSV", "F0003CH1.CSV.bak", "F0003CH1.CSV", "F0003MTH.CSV"}),
             (std::vector<std::string>{"F0003CH1.CSV", "F0003CH2.CSV", "f0003ch3.csv"}));
+        for (const char* name : {"FX003CH1.CSV", "F0X03CH1.CSV", "F00X3CH1.CSV", "F000XCH1.CSV",
+                                 "F0003CX1.CSV", "F0003CH1XCSV"})
+            QVERIFY2(instrumentFilesIn({name}).empty(), name);
+        // Fields lose the blanks and tabs around them, and nothing else.
+        for (const auto& [padded, bare] :
+             {std::pair{" \tCH1 \t", "CH1"}, {"CH1", "CH1"}, {"  ", ""}, {"a b ", "a b"}})
+            QCOMPARE(std::string(trimmed(padded)), std::string(bare));
     }
 
     // A recording's index: a completed read, a failed one whose box text holds commas and quotes,

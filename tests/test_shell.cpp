@@ -147,6 +147,10 @@ class ShellTest : public QObject {
         QVERIFY(vertical->value() > 0);
         wheel(15);
         QCOMPARE(vertical->value(), 0);
+        // Keys that type nothing are the tool's commands, never the scroll area's as well.
+        for (Qt::Key key : {Qt::Key_PageDown, Qt::Key_End, Qt::Key_Down})
+            QTest::keyClick(r.window.stripWidget()->parentWidget(), key);
+        QCOMPARE(vertical->value(), 0);
         for (QScrollBar* bar : r.window.findChildren<QScrollBar*>())
             bar->setValue(bar->maximum());
 
@@ -202,7 +206,8 @@ class ShellTest : public QObject {
         r.instrument.refStored[1] = false;  // deleted on the instrument
         r.play(" ");
         QCOMPARE(shownRefs(), QString("A-CD"));
-        QVERIFY(!r.window.menuItem(Menu::mnuRef, 5)->isEnabled());  // its item too, not only its button
+        QVERIFY(
+            !r.window.menuItem(Menu::mnuRef, 5)->isEnabled());  // its item too, not only its button
         QVERIFY(r.window.menuItem(Menu::mnuRef, 4)->isEnabled());
         r.play("[RefB]");  // its item does not act
         QCOMPARE(s.refShown[5], 0);
