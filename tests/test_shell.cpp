@@ -717,6 +717,13 @@ class ShellTest : public QObject {
         r.play("<F1>");  // the cursor keys are listed while they act
         QVERIFY(r.app.helpWindow()->helpMsg()->toPlainText().contains(
             "ESC     : Quit Prog.\n F2 / SHIFT+F2 : Select Next / Previous Cursor\n"));
+        // The level cursors given to the second source: the window's choice says so.
+        QComboBox* levels = r.app.measurementWindow()->levelSourceBox();
+        for (int source : {1, 0}) {
+            r.app.cursors().chooseLevelSource(source);
+            r.app.measure().refresh();
+            QCOMPARE(levels->currentText(), QString("CH%1").arg(source + 1));
+        }
     }
 
     // The keyboard alone: shown, the cursors start with A selected; F2 walks A, B, 1, 2 and back,

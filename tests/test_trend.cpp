@@ -259,6 +259,11 @@ class TrendTest : public QObject {
         QVERIFY(!m->statisticsText()->isVisible());
         m->statisticsBox()->click();
         QCOMPARE(t->columnCount(), 24);
+        // Laid out under the table, side by side.
+        QVERIFY(m->statisticsBox()->geometry().top() > t->geometry().bottom());
+        QCOMPARE(m->resetButton()->geometry().center().y(),
+                 m->statisticsBox()->geometry().center().y());
+        QVERIFY(m->resetButton()->geometry().left() > m->statisticsBox()->geometry().right());
         QCOMPARE(t->horizontalHeaderItem(5)->text(), "CH1 count");
         QCOMPARE(t->horizontalHeaderItem(7)->text(), "CH2 mean");
         m->resetButton()->click();
