@@ -447,6 +447,18 @@ class ReviewTest : public QObject {
         const QImage copied = QApplication::clipboard()->image();
         demo.app.openPaths({dir.filePath("b.csv")});
         QVERIFY(demo.window.surface().image() != plot);
+        // The file's record is what the plot draws, from its first sample on, and what a copy
+        // shows; its one point of a trend stands at its read's time.
+        const Acquisition& opened = *demo.app.measure().acquisition();
+        QVERIFY(std::equal(opened.samples[1].begin(), opened.samples[1].end(),
+                           demo.app.state().curve[1].begin()));
+        demo.play("[Copy picture and data(&C)]");
+        const QRect plotPart(160, 0, copied.width() - 160, copied.height());
+        QVERIFY(QApplication::clipboard()->image().copy(plotPart) != copied.copy(plotPart));
+        const LocalDateTime& t = *opened.stamp;
+        QCOMPARE(demo.app.measure().history().time(0),
+                 QDateTime(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second))
+                     .toMSecsSinceEpoch());
         demo.play(" ");
         QVERIFY(!demo.app.review().active());
         QCOMPARE(demo.window.surface().image(), plot);

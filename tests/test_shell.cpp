@@ -293,8 +293,14 @@ class ShellTest : public QObject {
         r.instrument.waveforms[0].fill(100);
         const std::string status = r.status();
         r.play("5");
+        // The other sources are not of this read: nothing of them goes into its files.
+        for (std::size_t src = 1; src < kSourceCount; ++src)
+            QVERIFY(!r.app.measure().acquisition()->valid[src]);
         QVERIFY2(ch1Pixels() > before + 200,
                  qPrintable(QString("%1 -> %2").arg(before).arg(ch1Pixels())));
+        r.play("6");
+        QVERIFY(!r.app.measure().acquisition()->valid[0] &&
+                r.app.measure().acquisition()->valid[1]);
         for (Qt::Key key : {Qt::Key_PageDown, Qt::Key_PageUp, Qt::Key_Home, Qt::Key_End})
             QTest::keyClick(&r.window, key);
         QCOMPARE(r.status(), status);
