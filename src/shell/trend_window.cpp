@@ -85,6 +85,51 @@ std::vector<QList<QPointF>> stretchesOf(const MeasureHistory& history,
     return stretches;
 }
 
+// The plotted sources' series and their statistics, with where their extremes lie.
+std::vector<TrendWindow::Plotted> plottedOf(const MeasureHistory& history,
+                                            const std::vector<int>& sources, Measure m) {
+    std::vector<TrendWindow::Plotted> plots;
+    for (int source : sources) {
+        TrendWindow::Plotted p{source, history.series(source, m), {}};
+        for (std::size_t i = 0; i < p.series.values.size(); ++i) {
+            const double v = p.series.values[i];
+            if (std::isnan(v)) continue;
+            if (p.statistics.count() == 0 || v < p.statistics.min()) p.lowest = i;
+            if (p.statistics.count() == 0 || v > p.statistics.max()) p.highest = i;
+            p.statistics.add(v);
+        }
+        plots.push_back(std::move(p));
+    }
+    return plots;
+}
+
+// Clock time over the history's reads, with dates once they span more than a day.
+QDateTimeAxis* timeAxisOf(const MeasureHistory& history) {
+    auto* axis = new QDateTimeAxis;
+    axis->setTitleText(QStringLiteral("Time"));
+    if (history.size() == 0) return axis;
+    std::int64_t first = history.time(0), last = history.time(history.size() - 1);
+    axis->setFormat(last - first > 24LL * 3600 * 1000 ? QStringLiteral("MM-dd HH:mm")
+                                                      : QStringLiteral("HH:mm:ss"));
+    if (last - first < 1000) first -= 500, last += 500;  // one read still has a width
+    axis->setRange(QDateTime::fromMSecsSinceEpoch(first), QDateTime::fromMSecsSinceEpoch(last));
+    return axis;
+}
+
+// "CH1: last 2.078 kHz  mean …  count 58 of 60".
+QString statisticsLine(const QString& name, const TrendWindow::Plotted& p, std::size_t reads) {
+    const RunningStatistics& st = p.statistics;
+    const auto text = [&p](double v) {
+        return QString::fromStdString(quantityText(v, p.series.unit));
+    };
+    const auto deviation = st.deviation();
+    return QStringLiteral("%1: last %2  mean %3  min %4  max %5  std %6  count %7 of %8")
+        .arg(name, text(st.last()), text(st.mean()), text(st.min()), text(st.max()),
+             deviation ? text(*deviation) : QStringLiteral("\u2014"))
+        .arg(st.count())
+        .arg(reads);
+}
+
 }  // namespace
 
 TrendWindow::TrendWindow(QWidget* owner, std::function<const MeasureHistory&()> history)
@@ -184,124 +229,101 @@ void TrendWindow::refresh() {
         chart_->removeAxis(axis), delete axis;
 
     const Measure m = measure();
-    struct Plotted {
-        int source;
-        MeasureHistory::Series series;
-        RunningStatistics statistics;
-        std::size_t lowest = 0, highest = 0;
-    };
-    std::vector<Plotted> plots;
+    const std::vector<Plotted> plots = plottedOf(history, plotted(), m);
     double largest = 0;
-    for (int source : plotted()) {
-        Plotted p{source, history.series(source, m), {}};
-        for (std::size_t i = 0; i < p.series.values.size(); ++i) {
-            const double v = p.series.values[i];
-            if (std::isnan(v)) continue;
-            if (p.statistics.count() == 0 || v < p.statistics.min()) p.lowest = i;
-            if (p.statistics.count() == 0 || v > p.statistics.max()) p.highest = i;
-            p.statistics.add(v);
-            largest = std::max(largest, std::abs(v));
-        }
-        plots.push_back(std::move(p));
-    }
-    const std::string unit =
-        plots.empty() ? unitOf(m, {"counts", "samples"}) : plots[0].series.unit;
-    const AxisUnit axis = axisUnit(largest, unit);
+    for (const Plotted& p : plots)
+        if (p.statistics.count() > 0)
+            largest =
+                std::max({largest, std::abs(p.statistics.min()), std::abs(p.statistics.max())});
+    const AxisUnit unit =
+        axisUnit(largest, plots.empty() ? unitOf(m, {"counts", "samples"}) : plots[0].series.unit);
+    const Axes axes{timeAxisOf(history), new QValueAxis};
+    axes.value->setTitleText(QStringLiteral("%1 (%2)").arg(QString::fromLatin1(measureName(m)),
+                                                           QString::fromStdString(unit.unit)));
+    chart_->addAxis(axes.time, Qt::AlignBottom);
+    chart_->addAxis(axes.value, Qt::AlignLeft);
 
-    auto* timeAxis = new QDateTimeAxis;
-    const bool days = history.size() > 0 &&
-                      history.time(history.size() - 1) - history.time(0) > 24LL * 3600 * 1000;
-    timeAxis->setFormat(days ? QStringLiteral("MM-dd HH:mm") : QStringLiteral("HH:mm:ss"));
-    timeAxis->setTitleText(QStringLiteral("Time"));
-    auto* valueAxis = new QValueAxis;
-    valueAxis->setTitleText(QStringLiteral("%1 (%2)").arg(QString::fromLatin1(measureName(m)),
-                                                          QString::fromStdString(axis.unit)));
-    chart_->addAxis(timeAxis, Qt::AlignBottom);
-    chart_->addAxis(valueAxis, Qt::AlignLeft);
-
-    double low = 0, high = 0;
-    bool any = false;
+    std::optional<std::pair<double, double>> range;  // of every value plotted
     QStringList lines;
-    const auto attach = [&](QXYSeries* s) {
-        chart_->addSeries(s);
-        s->attachAxis(timeAxis);
-        s->attachAxis(valueAxis);
-        connect(s, &QXYSeries::clicked, this, &TrendWindow::pointClicked);
-    };
     for (const Plotted& p : plots) {
         const QString name = QString::fromStdString(history.name(p.source));
-        const QColor colour = colourOf(p.source);
-        const std::vector<QList<QPointF>> stretches =
-            stretchesOf(history, p.series.values, axis.factor, view_->width());
-        const bool asLines = int(stretches.size()) <= kMostStretches;
-        bool named = false;
-        for (const QList<QPointF>& points : stretches) {
-            QXYSeries* s = asLines && points.size() > 1 ? static_cast<QXYSeries*>(new QLineSeries)
-                                                        : new QScatterSeries;
-            s->replace(points);
-            s->setColor(colour);
-            if (auto* scatter = qobject_cast<QScatterSeries*>(s)) {
-                scatter->setMarkerSize(5);
-                scatter->setBorderColor(colour);
-            } else if (points.size() <= 200) {
-                s->setPointsVisible(true);
-            }
-            s->setName(name);
-            attach(s);
-            // One entry in the legend per source.
-            if (named)
-                for (QLegendMarker* marker : chart_->legend()->markers(s))
-                    marker->setVisible(false);
-            named = true;
-        }
-        const RunningStatistics& st = p.statistics;
-        if (st.count() == 0) {
+        drawStretches(history, p, name, unit.factor, axes);
+        if (p.statistics.count() == 0) {
             lines << name + QStringLiteral(": no value in any read");
             continue;
         }
-        low = any ? std::min(low, st.min()) : st.min();
-        high = any ? std::max(high, st.max()) : st.max();
-        any = true;
-        auto* mean = new QLineSeries;
-        mean->append(double(history.time(0)), st.mean() * axis.factor);
-        mean->append(double(history.time(history.size() - 1)), st.mean() * axis.factor);
-        mean->setPen(QPen(colour, 1, Qt::DashLine));
-        mean->setName(name + QStringLiteral(" mean"));
-        attach(mean);
-        auto* extremes = new QScatterSeries;
-        extremes->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
-        extremes->setMarkerSize(10);
-        extremes->setColor(Qt::transparent);
-        extremes->setBorderColor(colour);
-        extremes->append(double(history.time(p.lowest)), st.min() * axis.factor);
-        extremes->append(double(history.time(p.highest)), st.max() * axis.factor);
-        extremes->setName(name + QStringLiteral(" min, max"));
-        attach(extremes);
-        const auto text = [&p](double v) {
-            return QString::fromStdString(quantityText(v, p.series.unit));
-        };
-        const auto deviation = st.deviation();
-        lines << QStringLiteral("%1: last %2  mean %3  min %4  max %5  std %6  count %7 of %8")
-                     .arg(name, text(st.last()), text(st.mean()), text(st.min()), text(st.max()),
-                          deviation ? text(*deviation) : QStringLiteral("\u2014"))
-                     .arg(st.count())
-                     .arg(history.size());
+        drawMeanAndExtremes(history, p, name, unit.factor, axes);
+        lines << statisticsLine(name, p, history.size());
+        range = range ? std::pair{std::min(range->first, p.statistics.min()),
+                                  std::max(range->second, p.statistics.max())}
+                      : std::pair{p.statistics.min(), p.statistics.max()};
     }
     if (plots.empty()) lines << QStringLiteral("Choose a source to plot");
     statisticsText_->setText(lines.join('\n'));
-
-    if (history.size() > 0) {
-        std::int64_t first = history.time(0), last = history.time(history.size() - 1);
-        if (last - first < 1000) first -= 500, last += 500;  // one read still has a width
-        timeAxis->setRange(QDateTime::fromMSecsSinceEpoch(first),
-                           QDateTime::fromMSecsSinceEpoch(last));
-    }
-    if (any) {
+    if (range) {
+        const auto [low, high] = *range;
         const double margin =
             high > low ? (high - low) * 0.05 : std::max(std::abs(high) * 0.05, 1e-12);
-        valueAxis->setRange((low - margin) * axis.factor, (high + margin) * axis.factor);
-        valueAxis->applyNiceNumbers();
+        axes.value->setRange((low - margin) * unit.factor, (high + margin) * unit.factor);
+        axes.value->applyNiceNumbers();
     }
+}
+
+void TrendWindow::attach(QXYSeries* series, const Axes& axes) {
+    chart_->addSeries(series);
+    series->attachAxis(axes.time);
+    series->attachAxis(axes.value);
+    connect(series, &QXYSeries::clicked, this, &TrendWindow::pointClicked);
+}
+
+// The source's values as lines between the reads without a value, or as points where the
+// stretches are too many for lines; one entry in the legend.
+void TrendWindow::drawStretches(const MeasureHistory& history, const Plotted& p,
+                                const QString& name, double factor, const Axes& axes) {
+    const QColor colour = colourOf(p.source);
+    const std::vector<QList<QPointF>> stretches =
+        stretchesOf(history, p.series.values, factor, view_->width());
+    const bool asLines = int(stretches.size()) <= kMostStretches;
+    bool named = false;
+    for (const QList<QPointF>& points : stretches) {
+        QXYSeries* s = asLines && points.size() > 1 ? static_cast<QXYSeries*>(new QLineSeries)
+                                                    : new QScatterSeries;
+        s->replace(points);
+        s->setColor(colour);
+        if (auto* scatter = qobject_cast<QScatterSeries*>(s)) {
+            scatter->setMarkerSize(5);
+            scatter->setBorderColor(colour);
+        } else if (points.size() <= 200) {
+            s->setPointsVisible(true);
+        }
+        s->setName(name);
+        attach(s, axes);
+        if (named)
+            for (QLegendMarker* marker : chart_->legend()->markers(s))
+                marker->setVisible(false);
+        named = true;
+    }
+}
+
+void TrendWindow::drawMeanAndExtremes(const MeasureHistory& history, const Plotted& p,
+                                      const QString& name, double factor, const Axes& axes) {
+    const QColor colour = colourOf(p.source);
+    const RunningStatistics& st = p.statistics;
+    auto* mean = new QLineSeries;
+    mean->append(double(history.time(0)), st.mean() * factor);
+    mean->append(double(history.time(history.size() - 1)), st.mean() * factor);
+    mean->setPen(QPen(colour, 1, Qt::DashLine));
+    mean->setName(name + QStringLiteral(" mean"));
+    attach(mean, axes);
+    auto* extremes = new QScatterSeries;
+    extremes->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+    extremes->setMarkerSize(10);
+    extremes->setColor(Qt::transparent);
+    extremes->setBorderColor(colour);
+    extremes->append(double(history.time(p.lowest)), st.min() * factor);
+    extremes->append(double(history.time(p.highest)), st.max() * factor);
+    extremes->setName(name + QStringLiteral(" min, max"));
+    attach(extremes, axes);
 }
 
 void TrendWindow::pointClicked(const QPointF& point) {

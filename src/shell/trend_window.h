@@ -8,9 +8,12 @@
 #include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTimeAxis>
 #include <QImage>
 #include <QLabel>
+#include <QValueAxis>
 #include <QWidget>
+#include <QXYSeries>
 #include <functional>
 #include <vector>
 
@@ -51,6 +54,14 @@ class TrendWindow : public QWidget {
     QCheckBox* sourceBox(int source) const;
     QLabel* statisticsText() const { return statisticsText_; }
 
+    // One plotted source: its series, their statistics and the reads of its extremes.
+    struct Plotted {
+        int source = 0;
+        MeasureHistory::Series series;
+        RunningStatistics statistics;
+        std::size_t lowest = 0, highest = 0;
+    };
+
   signals:
     // The history's read at this index was clicked.
     void readChosen(std::size_t read);
@@ -63,7 +74,16 @@ class TrendWindow : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    struct Axes {
+        QDateTimeAxis* time;
+        QValueAxis* value;
+    };
     void rebuildSourceBoxes(const std::vector<int>& sources);
+    void attach(QXYSeries* series, const Axes& axes);
+    void drawStretches(const MeasureHistory& history, const Plotted& p, const QString& name,
+                       double factor, const Axes& axes);
+    void drawMeanAndExtremes(const MeasureHistory& history, const Plotted& p, const QString& name,
+                             double factor, const Axes& axes);
     void save();
 
     std::function<const MeasureHistory&()> history_;
