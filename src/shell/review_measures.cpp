@@ -40,8 +40,9 @@ void ReviewMeasures::start(const Review& review) {
     if (!review.recording()) {
         // One file, one read: measured at once.
         const Acquisition& a = *review.shown().read;
-        history_.add(msOf(a), measureRead(a));
-        statistics_.add(measureRead(a));
+        const std::vector<SourceReadings> measured = measureRead(a);
+        history_.add(msOf(a), measured);
+        statistics_.add(measured);
         emit progressed(1, 1);
         return;
     }
