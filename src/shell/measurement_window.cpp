@@ -48,6 +48,30 @@ MeasurementWindow::MeasurementWindow(QWidget* owner)
       reset_(new QPushButton(QStringLiteral("Reset statistics"), this)),
       statisticsText_(new QLabel(this)) {
     setWindowTitle(QString::fromLatin1(kCaption));
+    setUpTable();
+    auto* levelLayout = new QHBoxLayout(levelRow_);
+    levelLayout->setContentsMargins(0, 0, 0, 0);
+    levelLayout->addWidget(new QLabel(QStringLiteral("Level cursors on"), levelRow_));
+    levelLayout->addWidget(levelSource_);
+    levelLayout->addStretch();
+    levelRow_->hide();
+    connect(levelSource_, &QComboBox::activated, this,
+            [this](int index) { emit levelSourceChosen(levelSource_->itemData(index).toInt()); });
+    statisticsText_->setTextFormat(Qt::PlainText);
+    statisticsText_->setWordWrap(true);
+    statisticsText_->hide();
+    connect(reset_, &QPushButton::clicked, this, &MeasurementWindow::resetChosen);
+    layOut();
+    // The main window's copy shortcut would take Ctrl+C here too; the window claims it first.
+    for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(table_),
+                       static_cast<QWidget*>(levelSource_), static_cast<QWidget*>(betweenCursors_),
+                       static_cast<QWidget*>(statisticsBox_), static_cast<QWidget*>(reset_)})
+        w->installEventFilter(this);
+    showNoRead();
+}
+
+// One row per measurement, read only, scrolled by whole rows; the texts around it plain.
+void MeasurementWindow::setUpTable() {
     QStringList names;
     for (int m = 0; m < kMeasureCount; ++m)
         names << QString::fromLatin1(measureName(Measure(m)));
@@ -64,18 +88,11 @@ MeasurementWindow::MeasurementWindow(QWidget* owner)
     spanText_->hide();
     noRead_->setAlignment(Qt::AlignCenter);
     noRead_->setMinimumSize(240, 80);
-    auto* levelLayout = new QHBoxLayout(levelRow_);
-    levelLayout->setContentsMargins(0, 0, 0, 0);
-    levelLayout->addWidget(new QLabel(QStringLiteral("Level cursors on"), levelRow_));
-    levelLayout->addWidget(levelSource_);
-    levelLayout->addStretch();
-    levelRow_->hide();
-    connect(levelSource_, &QComboBox::activated, this,
-            [this](int index) { emit levelSourceChosen(levelSource_->itemData(index).toInt()); });
-    statisticsText_->setTextFormat(Qt::PlainText);
-    statisticsText_->setWordWrap(true);
-    statisticsText_->hide();
-    connect(reset_, &QPushButton::clicked, this, &MeasurementWindow::resetChosen);
+}
+
+// From the top: the span, the table (or "No read yet"), the statistics' line, the cursor
+// readouts, the level cursors' source, the span box, and the statistics' box and button.
+void MeasurementWindow::layOut() {
     auto* statisticsRow = new QHBoxLayout;
     statisticsRow->addWidget(statisticsBox_);
     statisticsRow->addWidget(reset_);
@@ -87,12 +104,6 @@ MeasurementWindow::MeasurementWindow(QWidget* owner)
           static_cast<QWidget*>(cursorText_), levelRow_, static_cast<QWidget*>(betweenCursors_)})
         layout->addWidget(w);
     layout->addLayout(statisticsRow);
-    // The main window's copy shortcut would take Ctrl+C here too; the window claims it first.
-    for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(table_),
-                       static_cast<QWidget*>(levelSource_), static_cast<QWidget*>(betweenCursors_),
-                       static_cast<QWidget*>(statisticsBox_), static_cast<QWidget*>(reset_)})
-        w->installEventFilter(this);
-    showNoRead();
 }
 
 bool MeasurementWindow::eventFilter(QObject* watched, QEvent* event) {

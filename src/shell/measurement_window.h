@@ -71,6 +71,8 @@ class MeasurementWindow : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void setUpTable();
+    void layOut();
     // As large as the table, unless the operator has sized the window since it was last fitted.
     void fitToTable();
     void copySelection();
